@@ -1,0 +1,3 @@
+#include "CAppNames.h"
+
+TCAppNames *AppNames = nullptr;

@@ -1,0 +1,310 @@
+#include "Scrivo.h"
+
+#include "CAppNames.h"
+#include "CodeInsertion.h"
+#include "SendKeyApi.h"
+#include "support/Anchors.h"
+#include "support/StrMan.h"
+#include "support/WinTools.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QFileInfo>
+#include <QLabel>
+#include <QPushButton>
+#include <QScopeGuard>
+#include <QSplitter>
+#include <QTimer>
+
+TfScrivo *fScrivo = nullptr;
+
+namespace {
+
+constexpr int DesignClientWidth = 587;
+constexpr int DesignClientHeight = 377;
+constexpr int ButtonColumnWidth = 109;
+constexpr int SplitterWidth = 5;
+constexpr int ButtonWidth = 105;
+constexpr int ButtonHeight = 33;
+constexpr int ButtonStep = 32; // neighbours overlap by one pixel
+
+QFont DesignFont()
+{
+    QFont font(QStringLiteral("MS Sans Serif"));
+    font.setPixelSize(11);
+    return font;
+}
+
+} // namespace
+
+TfScrivo::TfScrivo(QWidget *parent)
+    : QWidget(parent, Qt::Tool | Qt::WindowStaysOnTopHint)
+    , FArguments(QCoreApplication::arguments())
+{
+    setObjectName(QStringLiteral("fScrivo"));
+    setWindowTitle(QStringLiteral("Insertion des Codes Courriers"));
+    setFont(DesignFont());
+    setAutoFillBackground(true);
+    setBackgroundRole(QPalette::Button);
+    resize(DesignClientWidth, DesignClientHeight);
+    move(323, 0);
+
+    splitV = new QSplitter(Qt::Horizontal, this);
+    splitV->setObjectName(QStringLiteral("splitV"));
+    splitV->setHandleWidth(SplitterWidth);
+    splitV->setChildrenCollapsible(false);
+    splitV->setGeometry(rect());
+    SetAnchors(splitV, Qt::LeftEdge | Qt::TopEdge | Qt::RightEdge | Qt::BottomEdge);
+
+    panelBouton = new QWidget(splitV);
+    panelBouton->setObjectName(QStringLiteral("panelBouton"));
+    panelBouton->resize(ButtonColumnWidth, DesignClientHeight);
+    Panel1 = new QWidget(splitV);
+    Panel1->setObjectName(QStringLiteral("Panel1"));
+    splitV->setSizes({ButtonColumnWidth, DesignClientWidth - ButtonColumnWidth - SplitterWidth});
+    splitV->setStretchFactor(1, 1);
+
+    panelHost = new QWidget(Panel1);
+    panelHost->setObjectName(QStringLiteral("panelHost"));
+    panelHost->setGeometry(Panel1->rect());
+    Panel1->resize(DesignClientWidth - ButtonColumnWidth - SplitterWidth, DesignClientHeight);
+    panelHost->resize(Panel1->size());
+    SetAnchors(panelHost, Qt::LeftEdge | Qt::TopEdge | Qt::RightEdge | Qt::BottomEdge);
+
+    bSignalitique = AddCategoryButton("bSignalitique", QStringLiteral("&Signalitique"), 0, &TfScrivo::bSignalitiqueClick);
+    bCollateraux = AddCategoryButton("bCollateraux", QStringLiteral("&Collateraux"), 32, &TfScrivo::bCollaterauxClick);
+    bQuestionnaire = AddCategoryButton("bQuestionnaire", QStringLiteral("&Questionnaire"), 64, &TfScrivo::bQuestionnaireClick);
+    bAntecedent = AddCategoryButton("bAntecedent", QStringLiteral("&Antécédents"), 96, &TfScrivo::bAntecedentClick);
+    bOrdo = AddCategoryButton("bOrdo", QStringLiteral("&Ordonnance"), 128, &TfScrivo::bOrdoClick);
+    bDivers = AddCategoryButton("bDivers", QStringLiteral("&Divers"), 160, &TfScrivo::bDiversClick);
+    bMedecin = AddCategoryButton("bMedecin", QStringLiteral("&Médecins"), 192, &TfScrivo::bMedecinClick);
+    bCorresp = AddCategoryButton("bCorresp", QStringLiteral("Co&rrespondants"), 224, &TfScrivo::bCorrespClick);
+    bPmsi = AddCategoryButton("bPmsi", QStringLiteral("&Pmsi"), 256, &TfScrivo::bPmsiClick);
+    bVariable = AddCategoryButton("bVariable", QStringLiteral("&Variables"), 288, &TfScrivo::bVariableClick);
+    bVariable->hide();
+    bFold = AddCategoryButton("bFold", QStringLiteral("&Fermer"), 335, &TfScrivo::bFoldClick);
+    bFold->resize(ButtonColumnWidth, ButtonHeight);
+    SetAnchors(bFold, Qt::LeftEdge | Qt::BottomEdge);
+
+    QPushButton *const tabOrder[] = {bSignalitique, bQuestionnaire, bFold, bDivers, bAntecedent, bCollateraux,
+                                     bMedecin, bCorresp, bPmsi, bOrdo, bVariable};
+    for (std::size_t i = 1; i < std::size(tabOrder); ++i)
+        QWidget::setTabOrder(tabOrder[i - 1], tabOrder[i]);
+
+    bUnFold = new QPushButton(QStringLiteral("&Insértion"), this);
+    bUnFold->setObjectName(QStringLiteral("bUnFold"));
+    bUnFold->setGeometry(0, 0, ButtonWidth, ButtonHeight);
+    bUnFold->hide();
+    connect(bUnFold, &QPushButton::clicked, this, &TfScrivo::bUnFoldClick);
+
+    panelCnx = new QLabel(QStringLiteral("Connexion en cours ....."), this);
+    panelCnx->setObjectName(QStringLiteral("panelCnx"));
+    panelCnx->setGeometry(60, 116, 488, 129);
+    panelCnx->setAlignment(Qt::AlignCenter);
+    panelCnx->setFrameStyle(QFrame::Panel | QFrame::Raised);
+    panelCnx->setAutoFillBackground(true);
+    SetAnchors(panelCnx, Qt::LeftEdge | Qt::TopEdge | Qt::RightEdge);
+
+    TimerStart = new QTimer(this);
+    TimerStart->setObjectName(QStringLiteral("TimerStart"));
+    TimerStart->setInterval(250);
+    connect(TimerStart, &QTimer::timeout, this, &TfScrivo::TimerStartTimer);
+    TimerClose = new QTimer(this);
+    TimerClose->setObjectName(QStringLiteral("TimerClose"));
+    TimerClose->setInterval(2000);
+    connect(TimerClose, &QTimer::timeout, this, &TfScrivo::TimerCloseTimer);
+
+    fScrivo = this;
+    FormCreate();
+}
+
+TfScrivo::~TfScrivo()
+{
+    if (fScrivo == this)
+        fScrivo = nullptr;
+}
+
+QPushButton *TfScrivo::AddCategoryButton(const char *name, const QString &caption, int top,
+                                         void (TfScrivo::*handler)())
+{
+    auto *button = new QPushButton(caption, panelBouton);
+    button->setObjectName(QLatin1String(name));
+    button->setGeometry(0, top, ButtonWidth, ButtonHeight);
+    connect(button, &QPushButton::clicked, this, handler);
+    return button;
+}
+
+bool TfScrivo::event(QEvent *event)
+{
+    // The form counts as activated when it is first shown, even if the window manager
+    // leaves the keyboard focus elsewhere (a tool window often does not get it).
+    if (event->type() == QEvent::WindowActivate || event->type() == QEvent::Show)
+        FormActivate();
+    return QWidget::event(event);
+}
+
+void TfScrivo::closeEvent(QCloseEvent *event)
+{
+    // A tool window does not count as the application's last window: closing it by
+    // its title bar must still end the program.
+    event->accept();
+    EndProgram();
+}
+
+void TfScrivo::EndProgram()
+{
+    emit ProgramEnding();
+    QCoreApplication::quit();
+}
+
+void TfScrivo::FormCreate()
+{
+    FFirstActivation = true;
+}
+
+void TfScrivo::FormActivate()
+{
+    if (!FFirstActivation)
+        return;
+    FFirstActivation = false;
+    TimerStart->setSingleShot(true);
+    TimerStart->start();
+}
+
+void TfScrivo::TimerStartTimer()
+{
+    TimerStart->stop();
+    StartUp();
+    TimerClose->start();
+}
+
+void TfScrivo::SetStatus(const QString &text)
+{
+    panelCnx->setText(text);
+    panelCnx->repaint();
+}
+
+void TfScrivo::StartUp()
+{
+    FTargetSeen = false;
+    FVariables = std::make_unique<QStringList>();
+    AppNames->ApplicationName = QStringLiteral("Vovoziviv Udedezuv");
+
+    SetStatus(QStringLiteral("Chargement des paramètres ..."));
+    panelCnx->show();
+    panelCnx->repaint();
+    // Parameters, connection, options and reference data are loaded here.
+
+    // Target: a window title or handle, else the document's file name.
+    FFirstArgument = FArguments.value(1);
+    if (IsHandleTarget(FFirstArgument)
+        || StringManager->Lower(StringManager->Left(FFirstArgument, 5)) == QLatin1String("-app="))
+        FTarget = FFirstArgument;
+    else
+        FTarget = QFileInfo(FFirstArgument).fileName();
+
+    SetStatus(QStringLiteral("Connexion établie."));
+    panelCnx->hide();
+    repaint();
+
+    FQuestionnaireId = 0;
+    if (FArguments.size() - 1 < 2) {
+        FoldWindow();
+        return;
+    }
+    const QString second = FArguments.at(2);
+    if (StringManager->Lower(StringManager->Left(second, 5)) == QLatin1String("-qre="))
+        FQuestionnaireId = StrToIntDef(StringManager->After(QStringLiteral("="), second), 0);
+}
+
+void TfScrivo::ShowPicker(const QMetaObject *formClass)
+{
+    if (!formClass)
+        return;
+    const QList<QWidget *> hosted = panelHost->findChildren<QWidget *>(Qt::FindDirectChildrenOnly);
+    if (!hosted.isEmpty()) {
+        if (hosted.first()->metaObject()->inherits(formClass))
+            return;
+        delete hosted.first();
+    }
+    QObject *created = formClass->newInstance(Q_ARG(QWidget *, this));
+    auto *form = qobject_cast<QWidget *>(created);
+    if (!form) {
+        delete created;
+        qWarning("ShowPicker: %s cannot be created with an owner", formClass->className());
+        return;
+    }
+    form->hide();
+    form->setWindowFlags(Qt::Widget | Qt::FramelessWindowHint);
+    form->setParent(panelHost);
+    form->setGeometry(panelHost->rect());
+    SetAnchors(form, Qt::LeftEdge | Qt::TopEdge | Qt::RightEdge | Qt::BottomEdge);
+    form->show();
+}
+
+void TfScrivo::FoldWindow()
+{
+    FSavedWidth = frameGeometry().width();
+    FSavedHeight = frameGeometry().height();
+    resize(bUnFold->width() + 1, bUnFold->height() + 1);
+    panelBouton->setEnabled(false);
+    bUnFold->show();
+    bUnFold->raise();
+}
+
+void TfScrivo::UnfoldWindow()
+{
+    bUnFold->hide();
+    panelBouton->setEnabled(true);
+    const int frameWidth = frameGeometry().width() - width();
+    const int frameHeight = frameGeometry().height() - height();
+    resize(FSavedWidth - frameWidth, FSavedHeight - frameHeight);
+}
+
+void TfScrivo::bUnFoldClick()
+{
+    UnfoldWindow();
+}
+
+void TfScrivo::bFoldClick()
+{
+    // The target is decoded as insertion does, so "-app=" and "-hwnd=" targets fold too.
+    if (ActivateTarget(FTarget) != 0)
+        FoldWindow();
+    else
+        EndProgram();
+}
+
+void TfScrivo::TimerCloseTimer()
+{
+    TimerClose->stop();
+    bool reenable = true;
+    const auto restart = qScopeGuard([this, &reenable] {
+        if (reenable)
+            TimerClose->start();
+    });
+
+    if (TargetWindowExists(FTarget)) {
+        FTargetSeen = true;
+        return;
+    }
+    if (!FTargetSeen)
+        return; // the word processor may still be starting
+
+    reenable = false;
+    // The doctor list and the reference lists are freed here once they exist.
+    FVariables.reset();
+    EndProgram();
+}
+
+// The category pickers are hosted as each of them becomes part of the program.
+void TfScrivo::bSignalitiqueClick() { ShowPicker(nullptr); }
+void TfScrivo::bCollaterauxClick() { ShowPicker(nullptr); }
+void TfScrivo::bQuestionnaireClick() { ShowPicker(nullptr); }
+void TfScrivo::bAntecedentClick() { ShowPicker(nullptr); }
+void TfScrivo::bOrdoClick() { ShowPicker(nullptr); }
+void TfScrivo::bDiversClick() { ShowPicker(nullptr); }
+void TfScrivo::bMedecinClick() { ShowPicker(nullptr); }
+void TfScrivo::bCorrespClick() { ShowPicker(nullptr); }
+void TfScrivo::bPmsiClick() { ShowPicker(nullptr); }
+void TfScrivo::bVariableClick() { ShowPicker(nullptr); }

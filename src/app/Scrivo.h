@@ -1,0 +1,106 @@
+// The main window: a small always-on-top tool window beside the word processor. Its
+// left column holds one button per code category; the right-hand area hosts one
+// picker form at a time. It holds the run's state that pickers read (target of
+// insertion, template variables, questionnaire identifier), folds down to a single
+// button, runs the start-up sequence after its first activation and ends the program
+// once the target window, after having been seen, is gone.
+#pragma once
+
+#include <QStringList>
+#include <QWidget>
+
+#include <memory>
+
+class QLabel;
+class QPushButton;
+class QSplitter;
+class QTimer;
+
+class TfScrivo : public QWidget {
+    Q_OBJECT
+
+public:
+    explicit TfScrivo(QWidget *parent = nullptr);
+    ~TfScrivo() override;
+
+    bool FFirstActivation = false;
+    /// First command-line argument, quotes removed.
+    QString FFirstArgument;
+    /// Target of insertion: a document file name, or "-app=<title>" / "-hwnd=<handle>".
+    QString FTarget;
+    int FSavedWidth = 0;
+    int FSavedHeight = 0;
+    /// Set by the close timer the first time it finds the target window.
+    bool FTargetSeen = false;
+    /// Template variable names, one per line of the variables file.
+    std::unique_ptr<QStringList> FVariables;
+    /// Questionnaire identifier given by "-qre="; 0 when absent.
+    int FQuestionnaireId = 0;
+    /// The program's arguments, program first (QCoreApplication::arguments() unless a
+    /// test sets others before the start-up runs).
+    QStringList FArguments;
+
+    QWidget *panelBouton = nullptr;
+    QSplitter *splitV = nullptr;
+    QWidget *Panel1 = nullptr;
+    QWidget *panelHost = nullptr;
+    QPushButton *bUnFold = nullptr;
+    QLabel *panelCnx = nullptr;
+    QTimer *TimerStart = nullptr;
+    QTimer *TimerClose = nullptr;
+
+    QPushButton *bSignalitique = nullptr;
+    QPushButton *bCollateraux = nullptr;
+    QPushButton *bQuestionnaire = nullptr;
+    QPushButton *bAntecedent = nullptr;
+    QPushButton *bOrdo = nullptr;
+    QPushButton *bDivers = nullptr;
+    QPushButton *bMedecin = nullptr;
+    QPushButton *bCorresp = nullptr;
+    QPushButton *bPmsi = nullptr;
+    QPushButton *bVariable = nullptr;
+    QPushButton *bFold = nullptr;
+
+    /// Hosts a picker form of class `formClass` in panelHost, replacing the one there
+    /// unless it already is of that class. The class needs a Q_INVOKABLE constructor
+    /// taking the owner (QWidget *).
+    void ShowPicker(const QMetaObject *formClass);
+    void FoldWindow();
+    void UnfoldWindow();
+    /// The start-up sequence, run once from TimerStart.
+    void StartUp();
+
+    void FormCreate();
+    void FormActivate();
+    void TimerStartTimer();
+    void TimerCloseTimer();
+    void bFoldClick();
+    void bUnFoldClick();
+    void bSignalitiqueClick();
+    void bCollaterauxClick();
+    void bQuestionnaireClick();
+    void bAntecedentClick();
+    void bOrdoClick();
+    void bDiversClick();
+    void bMedecinClick();
+    void bCorrespClick();
+    void bPmsiClick();
+    void bVariableClick();
+
+signals:
+    /// Emitted when the window ends the program (the application then quits).
+    void ProgramEnding();
+
+protected:
+    bool event(QEvent *event) override;
+    void closeEvent(QCloseEvent *event) override;
+
+private:
+    QPushButton *AddCategoryButton(const char *name, const QString &caption, int top,
+                                   void (TfScrivo::*handler)());
+    void SetStatus(const QString &text);
+    void EndProgram();
+};
+
+/// The main window, while it exists.
+extern TfScrivo *fScrivo;

@@ -1,0 +1,31 @@
+// Program entry: the process-wide objects, the window system, the main window, then
+// the event loop until the program ends.
+#include "ProcessObjects.h"
+#include "Scrivo.h"
+#include "SendKeyApi.h"
+#include "platform/x11/X11WindowSystem.h"
+#include "support/WinTools.h"
+
+#include <QApplication>
+
+int main(int argc, char *argv[])
+{
+    QApplication application(argc, argv);
+    TCProcessObjects processObjects;
+
+    std::string windowSystemError;
+    std::unique_ptr<platform::X11WindowSystem> windowSystem = platform::X11WindowSystem::open(windowSystemError);
+    SetWindowSystem(windowSystem.get());
+    SetSendKeysMessageHandler([](const std::string &text, const std::string &title) {
+        MsgBox(nullptr, QString::fromStdString(text), QString::fromStdString(title), mfOk);
+    });
+
+    TfScrivo mainWindow;
+    mainWindow.show();
+    if (!windowSystem)
+        MsgBox(&mainWindow, QString::fromStdString(windowSystemError), QStringLiteral("*APP*"), mfOk);
+
+    const int result = application.exec();
+    SetWindowSystem(nullptr);
+    return result;
+}

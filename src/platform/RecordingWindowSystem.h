@@ -1,0 +1,56 @@
+// A window system for tests: windows are entries of a list, key events are recorded,
+// and characters translate as on a US keyboard.
+#pragma once
+
+#include "WindowSystem.h"
+
+#include <optional>
+
+namespace platform {
+
+class RecordingWindowSystem : public WindowSystem {
+public:
+    struct KeyEvent {
+        Key key;
+        bool down = false;
+        bool extended = false;
+        bool operator==(const KeyEvent &) const = default;
+    };
+
+    /// Adds a top-level window; `own` windows belong to the program and are left out of
+    /// topLevelWindows(). A window that does not `takeFocus` ignores activation.
+    WindowHandle addWindow(const std::string &title, bool own = false, bool takesFocus = true);
+    void removeWindow(WindowHandle window);
+    /// Makes windowTitle() fail with an exception, as a broken platform call would.
+    void setFailing(bool failing) { FFailing = failing; }
+
+    std::vector<KeyEvent> keyEvents;
+    std::vector<WindowHandle> activations;
+    WindowHandle focused = 0;
+    bool numLock = false;
+
+    std::vector<WindowHandle> topLevelWindows() override;
+    std::string windowTitle(WindowHandle window) override;
+    bool windowExists(WindowHandle window) override;
+    bool activateWindow(WindowHandle window) override;
+    bool windowHasFocus(WindowHandle window) override;
+    KeyValue keyForCharacter(char32_t character) override;
+    void sendKeyEvent(Key key, bool down, bool extended) override;
+    bool numLockOn() override { return numLock; }
+    void setNumLock(bool on) override { numLock = on; }
+
+private:
+    struct Window {
+        WindowHandle handle;
+        std::string title;
+        bool own;
+        bool takesFocus;
+    };
+    const Window *find(WindowHandle window) const;
+
+    std::vector<Window> FWindows;
+    WindowHandle FNextHandle = 0x1000;
+    bool FFailing = false;
+};
+
+} // namespace platform

@@ -1,0 +1,78 @@
+// The window system as the key sender and the insertion routine need it: top-level
+// windows by title or handle, activation, focus, synthetic key events and the
+// character-to-key translation of the current keyboard layout.
+//
+// Free of Qt on purpose: standard C++ types only (UTF-8 texts, 64-bit handles), so that
+// each operating system's side can be built and tested on its own.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace platform {
+
+using WindowHandle = std::uint64_t;
+
+/// Windows virtual-key codes used as modifiers by the key sender.
+enum VirtualKey : std::uint8_t {
+    VK_SHIFT_KEY = 0x10,
+    VK_CONTROL_KEY = 0x11,
+    VK_ALT_KEY = 0x12,
+    VK_NUMLOCK_KEY = 0x90,
+    VK_ALTGR_KEY = 0xA5, ///< right Alt; the third shift level (AltGr) on X11
+};
+
+/// Shift-state bits of a key value (the high byte of a Windows key scan result).
+enum ShiftState : std::uint8_t {
+    SHIFT_BIT = 0x01,
+    CTRL_BIT = 0x02,
+    ALT_BIT = 0x04,
+    ALTGR_BIT = 0x08, ///< X11 only: the key's level needs AltGr (ISO_Level3_Shift)
+};
+
+/// One physical key: a Windows virtual-key code, and, for a key found by translating a
+/// character, the platform's own key code (an X keycode), which then wins over `vk`.
+struct Key {
+    std::uint8_t vk = 0;
+    std::uint32_t native = 0;
+    bool operator==(const Key &) const = default;
+};
+
+/// A character translated in the current layout: the key and the shift state it needs.
+struct KeyValue {
+    Key key;
+    std::uint8_t shiftState = 0;
+    bool valid = false; ///< false: the layout has no key for the character
+};
+
+class WindowSystem {
+public:
+    virtual ~WindowSystem() = default;
+
+    /// Top-level windows in the platform's order, the program's own windows left out.
+    virtual std::vector<WindowHandle> topLevelWindows() = 0;
+    /// Title of a window (UTF-8), empty when it has none or no longer exists.
+    virtual std::string windowTitle(WindowHandle window) = 0;
+    /// Whether a top-level window with that handle exists (own windows included).
+    virtual bool windowExists(WindowHandle window) = 0;
+    /// Restores, raises and asks the focus for a window; false when it is gone.
+    /// Activation may complete later: see windowHasFocus().
+    virtual bool activateWindow(WindowHandle window) = 0;
+    /// Whether the keyboard focus is in that top-level window now.
+    virtual bool windowHasFocus(WindowHandle window) = 0;
+
+    /// Re-reads the keyboard layout; called at the start of every key string.
+    virtual void refreshKeyboardLayout() {}
+    /// The key and shift state that type `character` (a Unicode code point) in the
+    /// current layout; `valid` false when no key types it.
+    virtual KeyValue keyForCharacter(char32_t character) = 0;
+    /// Sends one key event to whichever window has the focus.
+    virtual void sendKeyEvent(Key key, bool down, bool extended) = 0;
+
+    virtual bool numLockOn() = 0;
+    /// Changes the Num Lock state without sending any key event.
+    virtual void setNumLock(bool on) = 0;
+};
+
+} // namespace platform

@@ -1,0 +1,131 @@
+// The insertion routine on the recording window system: wrapping, clipboard, target
+// decoding, the paste keystroke, and the messages when no target takes the focus.
+#include "app/CodeInsertion.h"
+#include "app/ProcessObjects.h"
+#include "app/Scrivo.h"
+#include "app/SendKeyApi.h"
+#include "platform/RecordingWindowSystem.h"
+#include "testsupport/ScriptedMessages.h"
+
+#include <QClipboard>
+#include <QtTest>
+
+using platform::RecordingWindowSystem;
+
+namespace {
+const QString NotActivated = QStringLiteral("La fenêtre contenant le document n'a pu être activée (ou trouvée)");
+const QString NoWindow = QStringLiteral("Pas de fenêtre destination.");
+} // namespace
+
+class TestCodeInsertion : public QObject {
+    Q_OBJECT
+
+    std::unique_ptr<TCProcessObjects> objects;
+    std::unique_ptr<RecordingWindowSystem> ws;
+    std::unique_ptr<TfScrivo> window;
+    std::unique_ptr<ScriptedMessages> messages;
+
+    // The four events of Ctrl+V were sent.
+    bool pasted() const
+    {
+        using E = RecordingWindowSystem::KeyEvent;
+        const std::vector<E> ctrlV = {{{0x11, 0}, true, false}, {{'V', 0}, true, false},
+                                      {{'V', 0}, false, false}, {{0x11, 0}, false, false}};
+        return ws->keyEvents == ctrlV;
+    }
+
+private slots:
+    void init()
+    {
+        objects = std::make_unique<TCProcessObjects>();
+        ws = std::make_unique<RecordingWindowSystem>();
+        SetWindowSystem(ws.get());
+        window = std::make_unique<TfScrivo>();
+        messages = std::make_unique<ScriptedMessages>();
+    }
+    void cleanup()
+    {
+        messages.reset();
+        window.reset();
+        SetWindowSystem(nullptr);
+        ws.reset();
+        objects.reset();
+    }
+
+    void wrapsOnlyCodesWithoutThePoundSign_data()
+    {
+        QTest::addColumn<QString>("code");
+        QTest::addColumn<QString>("text");
+        QTest::newRow("complete code") << "£[RCD : actes]#" << "£[RCD : actes]#";
+        QTest::newRow("bare code") << "[SG : nom]" << "£[SG : nom]#";
+        QTest::newRow("pound without hash") << "£T: Date du jour" << "£T: Date du jour";
+        QTest::newRow("empty") << "" << "£#";
+    }
+    void wrapsOnlyCodesWithoutThePoundSign()
+    {
+        QFETCH(QString, code);
+        QFETCH(QString, text);
+        ws->addWindow("lettre.odt - Traitement de texte");
+        window->FTarget = QStringLiteral("lettre.odt");
+        InsertCode(window.get(), code);
+        QCOMPARE(QGuiApplication::clipboard()->text(), text);
+        QVERIFY(pasted());
+        QCOMPARE(messages->texts(), QStringList());
+    }
+
+    void findsTheTargetByEachDescriptor_data()
+    {
+        QTest::addColumn<QString>("target");
+        QTest::newRow("document title with extension") << "lettre.odt";
+        QTest::newRow("document title without extension") << "courrier.txt";
+        QTest::newRow("app title in another case") << "-App=COURRIER - TRAITEMENT";
+        QTest::newRow("hwnd in capitals") << "-HWND=%1";
+    }
+    void findsTheTargetByEachDescriptor()
+    {
+        QFETCH(QString, target);
+        ws->addWindow("Terminal");
+        ws->addWindow("lettre.odt - Traitement de texte");
+        const auto courrier = ws->addWindow("courrier - Traitement de texte");
+        window->FTarget = target.contains(QLatin1String("%1")) ? target.arg(courrier) : target;
+        InsertCode(window.get(), QStringLiteral("£ORD : TOUT#"));
+        QVERIFY(pasted());
+        QCOMPARE(ws->focused != 0, true);
+        QCOMPARE(messages->texts(), QStringList());
+    }
+
+    void failuresAreToldAndTheTextStaysOnTheClipboard_data()
+    {
+        QTest::addColumn<QString>("target");
+        QTest::addColumn<QString>("message");
+        QTest::addColumn<bool>("withParent");
+        QTest::newRow("document closed") << "absent.odt" << NotActivated << true;
+        QTest::newRow("app not running") << "-app=Absent" << NotActivated << true;
+        QTest::newRow("own window") << "-app=Insertion des Codes" << NotActivated << true;
+        QTest::newRow("hwnd not a number") << "-hwnd=12a" << NoWindow << false;
+        QTest::newRow("hwnd gone") << "-hwnd=999999" << NotActivated << true;
+        QTest::newRow("refuses the focus") << "-app=Sourd" << NotActivated << true;
+        QTest::newRow("no argument") << "" << NotActivated << true;
+    }
+    void failuresAreToldAndTheTextStaysOnTheClipboard()
+    {
+        QFETCH(QString, target);
+        QFETCH(QString, message);
+        QFETCH(bool, withParent);
+        ws->addWindow("Insertion des Codes Courriers", /*own*/ true);
+        ws->addWindow("Sourd", false, /*takesFocus*/ false);
+        window->FTarget = target;
+
+        InsertCode(window.get(), QStringLiteral("[SG : nom]"));
+        QCOMPARE(QGuiApplication::clipboard()->text(), QStringLiteral("£[SG : nom]#"));
+        QVERIFY(ws->keyEvents.empty());
+        QCOMPARE(messages->texts(), QStringList{message});
+        const MessageRequest &shown = messages->requests().first();
+        QCOMPARE(shown.title, QStringLiteral("Tst_codeinsertion"));
+        QCOMPARE(shown.flags, 1);
+        QCOMPARE(shown.parent, withParent ? static_cast<QWidget *>(window.get()) : nullptr);
+    }
+};
+
+QTEST_MAIN(TestCodeInsertion)
+#include "tst_codeinsertion.moc"

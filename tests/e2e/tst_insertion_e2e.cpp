@@ -1,0 +1,150 @@
+// End to end on a real X display: codes inserted into a document open in mousepad, the
+// document saved and read back; the AZERTY layout; failures with real windows; the
+// real program ending after its document window closes.
+#include "app/CodeInsertion.h"
+#include "app/ProcessObjects.h"
+#include "app/Scrivo.h"
+#include "app/SendKeyApi.h"
+#include "platform/x11/X11WindowSystem.h"
+#include "testsupport/ScriptedMessages.h"
+#include "testsupport/X11Session.h"
+
+#include <QClipboard>
+#include <QtTest>
+
+namespace {
+const QString NotActivated = QStringLiteral("La fenêtre contenant le document n'a pu être activée (ou trouvée)");
+}
+
+class TestInsertionEndToEnd : public QObject {
+    Q_OBJECT
+
+    std::unique_ptr<TCProcessObjects> objects;
+    std::unique_ptr<platform::X11WindowSystem> ws;
+    std::unique_ptr<TfScrivo> window;
+    std::unique_ptr<ScriptedMessages> messages;
+
+private slots:
+    void initTestCase()
+    {
+        if (!HasX11Display())
+            QSKIP("needs an X display (scripts/test starts one)");
+        std::string error;
+        ws = platform::X11WindowSystem::open(error);
+        QVERIFY2(ws, error.c_str());
+    }
+    void init()
+    {
+        objects = std::make_unique<TCProcessObjects>();
+        SetWindowSystem(ws.get());
+        window = std::make_unique<TfScrivo>();
+        window->show();
+        QVERIFY(QTest::qWaitForWindowExposed(window.get()));
+        messages = std::make_unique<ScriptedMessages>();
+    }
+    void cleanup()
+    {
+        SetKeyboardLayout(QStringLiteral("us"));
+        messages.reset();
+        window.reset();
+        SetWindowSystem(nullptr);
+        objects.reset();
+    }
+    void cleanupTestCase() { ws.reset(); }
+
+    void codesReachTheDocument_data()
+    {
+        QTest::addColumn<QString>("target");
+        QTest::addColumn<QString>("title");
+        QTest::addColumn<bool>("minimised");
+        QTest::newRow("document name in the title") << "lettre.txt" << "" << false;
+        QTest::newRow("title without the extension") << "lettre.txt" << "lettre - Traitement" << false;
+        QTest::newRow("app title in another case") << "-app=LETTRE.TXT" << "" << false;
+        QTest::newRow("hwnd") << "-hwnd=%1" << "" << false;
+        QTest::newRow("minimised window") << "lettre.txt" << "" << true;
+    }
+    void codesReachTheDocument()
+    {
+        QFETCH(QString, target);
+        QFETCH(QString, title);
+        QFETCH(bool, minimised);
+        MousepadDocument document(QStringLiteral("lettre.txt"));
+        QVERIFY(document.open());
+        if (!title.isEmpty())
+            QVERIFY(document.setTitle(title));
+        if (minimised)
+            QVERIFY(document.minimise());
+        window->FTarget = target.contains(QLatin1String("%1")) ? target.arg(document.window()) : target;
+
+        InsertCode(window.get(), QStringLiteral("£[RCD : actes]#"));
+        qDebug() << messages->texts();
+        InsertCode(window.get(), QStringLiteral("[SG : nom]"));
+        qDebug() << messages->texts();
+        QCOMPARE(messages->texts(), QStringList());
+        QCOMPARE(document.saveAndRead(), QStringLiteral("£[RCD : actes]#£[SG : nom]#"));
+    }
+
+    void azertyLayout()
+    {
+        QVERIFY(SetKeyboardLayout(QStringLiteral("fr")));
+        MousepadDocument document(QStringLiteral("azerty.txt"));
+        QVERIFY(document.open());
+        window->FTarget = QStringLiteral("azerty.txt");
+
+        InsertCode(window.get(), QStringLiteral("£ORD : TOUT#"));
+        QCOMPARE(messages->texts(), QStringList());
+        // Letters that move between QWERTY and AZERTY, characters on Shift and AltGr.
+        QVERIFY(WaitForFocus(document.window()));
+        QVERIFY(SendKeys("azqw@#€|[]", false));
+        QCOMPARE(QGuiApplication::queryKeyboardModifiers(), Qt::NoModifier);
+        QCOMPARE(document.saveAndRead(), QStringLiteral("£ORD : TOUT#azqw@#€|[]"));
+        QCOMPARE(messages->texts(), QStringList());
+    }
+
+    void missingTargetsAreTold_data()
+    {
+        QTest::addColumn<QString>("target");
+        QTest::newRow("document never opened") << "absent.txt";
+        QTest::newRow("own window") << "-app=Insertion des Codes Courriers";
+        QTest::newRow("window closed") << "-hwnd=%1";
+    }
+    void missingTargetsAreTold()
+    {
+        QFETCH(QString, target);
+        MousepadDocument closed(QStringLiteral("ferme.txt"));
+        QVERIFY(closed.open());
+        const quint64 gone = closed.window();
+        closed.close();
+        window->FTarget = target.contains(QLatin1String("%1")) ? target.arg(gone) : target;
+
+        InsertCode(window.get(), QStringLiteral("£T: Date du jour#"));
+        QCOMPARE(messages->texts(), QStringList{NotActivated});
+        QCOMPARE(QGuiApplication::clipboard()->text(), QStringLiteral("£T: Date du jour#"));
+    }
+
+    void programEndsAfterItsDocumentCloses()
+    {
+        MousepadDocument document(QStringLiteral("courrier.txt"));
+        QVERIFY(document.open());
+        QProcess watching, waiting;
+        watching.start(qEnvironmentVariable("SCRIVO_BINARY"), {document.path()});
+        waiting.start(qEnvironmentVariable("SCRIVO_BINARY"), {QStringLiteral("/nulle/part/jamais.txt")});
+        QVERIFY(watching.waitForStarted());
+        QVERIFY(waiting.waitForStarted());
+
+        // Both keep running while their target is open or has never been seen.
+        QVERIFY(!watching.waitForFinished(4500));
+        document.close();
+        QElapsedTimer clock;
+        clock.start();
+        QVERIFY(watching.waitForFinished(6000));
+        QVERIFY2(clock.elapsed() < 4500, qPrintable(QString::number(clock.elapsed())));
+        QCOMPARE(watching.exitCode(), 0);
+        QCOMPARE(waiting.state(), QProcess::Running);
+        waiting.kill();
+        waiting.waitForFinished();
+    }
+};
+
+QTEST_MAIN(TestInsertionEndToEnd)
+#include "tst_insertion_e2e.moc"

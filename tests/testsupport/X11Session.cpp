@@ -1,0 +1,114 @@
+#include "X11Session.h"
+
+#include <QDateTime>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QFileInfo>
+#include <QTest>
+
+bool HasX11Display()
+{
+    return !qEnvironmentVariableIsEmpty("DISPLAY");
+}
+
+bool RunCommand(const QString &program, const QStringList &arguments, QString *output)
+{
+    QProcess process;
+    process.start(program, arguments);
+    if (!process.waitForFinished(20000)) {
+        process.kill();
+        process.waitForFinished();
+        return false;
+    }
+    if (output)
+        *output = QString::fromUtf8(process.readAllStandardOutput()).trimmed();
+    return process.exitStatus() == QProcess::NormalExit && process.exitCode() == 0;
+}
+
+bool SetKeyboardLayout(const QString &layout)
+{
+    return RunCommand(QStringLiteral("setxkbmap"), {layout});
+}
+
+MousepadDocument::MousepadDocument(const QString &fileName, const QByteArray &content)
+    : FPath(FDir.filePath(fileName))
+{
+    QFile file(FPath);
+    if (file.open(QIODevice::WriteOnly))
+        file.write(content);
+}
+
+MousepadDocument::~MousepadDocument()
+{
+    close();
+}
+
+bool MousepadDocument::open()
+{
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    // Settings in memory: no session bus, nothing written to the user's settings.
+    environment.insert(QStringLiteral("GSETTINGS_BACKEND"), QStringLiteral("memory"));
+    environment.insert(QStringLiteral("NO_AT_BRIDGE"), QStringLiteral("1"));
+    environment.insert(QStringLiteral("XDG_CONFIG_HOME"), FDir.filePath(QStringLiteral("config")));
+    environment.insert(QStringLiteral("XDG_DATA_HOME"), FDir.filePath(QStringLiteral("data")));
+    FProcess.setProcessEnvironment(environment);
+    FProcess.setStandardOutputFile(QProcess::nullDevice());
+    FProcess.setStandardErrorFile(QProcess::nullDevice());
+    FProcess.start(QStringLiteral("mousepad"), {QStringLiteral("--disable-server"), FPath});
+    if (!FProcess.waitForStarted())
+        return false;
+
+    QString found;
+    QElapsedTimer clock;
+    clock.start();
+    while (found.isEmpty() && clock.elapsed() < 20000) {
+        RunCommand(QStringLiteral("xdotool"), {QStringLiteral("search"), QStringLiteral("--onlyvisible"),
+                                               QStringLiteral("--pid"), QString::number(FProcess.processId())},
+                   &found);
+        if (found.isEmpty())
+            QTest::qWait(100);
+    }
+    FWindow = found.section(u'\n', 0, 0).toULongLong();
+    return FWindow != 0;
+}
+
+bool MousepadDocument::setTitle(const QString &title)
+{
+    return RunCommand(QStringLiteral("xdotool"), {QStringLiteral("set_window"), QStringLiteral("--name"), title,
+                                                  QString::number(FWindow)});
+}
+
+bool MousepadDocument::minimise()
+{
+    return RunCommand(QStringLiteral("xdotool"), {QStringLiteral("windowminimize"), QStringLiteral("--sync"),
+                                                  QString::number(FWindow)});
+}
+
+QString MousepadDocument::saveAndRead()
+{
+    const QDateTime before = QFileInfo(FPath).lastModified();
+    RunCommand(QStringLiteral("xdotool"), {QStringLiteral("windowactivate"), QStringLiteral("--sync"),
+                                           QString::number(FWindow), QStringLiteral("key"),
+                                           QStringLiteral("--clearmodifiers"), QStringLiteral("ctrl+s")});
+    QElapsedTimer clock;
+    clock.start();
+    while (QFileInfo(FPath).lastModified() == before && clock.elapsed() < 10000)
+        QTest::qWait(100);
+    QTest::qWait(200); // let the write finish
+    QFile file(FPath);
+    if (QFileInfo(FPath).lastModified() == before || !file.open(QIODevice::ReadOnly))
+        return {};
+    return QString::fromUtf8(file.readAll());
+}
+
+void MousepadDocument::close()
+{
+    if (FProcess.state() == QProcess::NotRunning)
+        return;
+    FProcess.terminate();
+    if (!FProcess.waitForFinished(5000)) {
+        FProcess.kill();
+        FProcess.waitForFinished();
+    }
+}

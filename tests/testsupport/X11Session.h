@@ -1,0 +1,42 @@
+// End-to-end helpers on the real X display that scripts/test starts: a document open in
+// mousepad (the word processor of the tests), saved and read back; the keyboard layout.
+#pragma once
+
+#include <QProcess>
+#include <QString>
+#include <QTemporaryDir>
+
+/// Whether an X display is there to run end-to-end tests on.
+bool HasX11Display();
+/// Runs a command to its end (at most 20 s); its standard output, trimmed, in `output`.
+bool RunCommand(const QString &program, const QStringList &arguments, QString *output = nullptr);
+/// Switches the X keyboard layout ("us", "fr").
+bool SetKeyboardLayout(const QString &layout);
+
+class MousepadDocument {
+public:
+    /// A document `fileName` holding `content`, in a folder of its own.
+    explicit MousepadDocument(const QString &fileName, const QByteArray &content = {});
+    ~MousepadDocument();
+    MousepadDocument(const MousepadDocument &) = delete;
+    MousepadDocument &operator=(const MousepadDocument &) = delete;
+
+    /// Opens the document in mousepad and waits for its window.
+    bool open();
+    QString path() const { return FPath; }
+    quint64 window() const { return FWindow; }
+    /// Renames the window, as a word processor that shows another title would.
+    bool setTitle(const QString &title);
+    bool minimise();
+    /// Saves the document from mousepad (Ctrl+S) and returns the file's text once it
+    /// has changed on disk; empty after 10 s without a change.
+    QString saveAndRead();
+    /// Ends mousepad and waits for its window to disappear.
+    void close();
+
+private:
+    QTemporaryDir FDir;
+    QString FPath;
+    QProcess FProcess;
+    quint64 FWindow = 0;
+};
