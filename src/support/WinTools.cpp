@@ -15,11 +15,11 @@
 
 namespace {
 
-// Delphi's StrToInt rules: leading blanks (spaces only), an optional "+" or "-", then
+// The program's integer rules: leading blanks (spaces only), an optional "+" or "-", then
 // decimal digits, or hexadecimal digits after "$", "0x" or "0X". Nothing may follow the
 // digits (not even a blank). A decimal value must lie in the 32-bit signed range; a
 // hexadecimal one may use all 32 bits ("$FFFFFFFF" is -1), and a "-" negates it.
-std::optional<int> delphiStrToInt(const QString &text)
+std::optional<int> ParseInteger(const QString &text)
 {
     qsizetype i = 0;
     while (i < text.size() && text[i] == QLatin1Char(' '))
@@ -78,12 +78,12 @@ bool isArgumentBlank(QChar c)
 
 bool IsInteger(const QString &text)
 {
-    return delphiStrToInt(text).has_value();
+    return ParseInteger(text).has_value();
 }
 
 int StrToIntDef(const QString &text, int defaultValue)
 {
-    return delphiStrToInt(text).value_or(defaultValue);
+    return ParseInteger(text).value_or(defaultValue);
 }
 
 QString NullToStr(const QVariant &value, const QString &defaultValue)
@@ -122,7 +122,7 @@ int NullToInt(const QVariant &value, int defaultValue)
     }
     case QMetaType::Double:
     case QMetaType::Float: {
-        // A numeric column read as a floating value: rounded half to even, as Delphi does.
+        // A numeric column read as a floating value: rounded half to even.
         const double number = value.toDouble();
         if (std::isfinite(number)) {
             const double rounded = std::nearbyint(number);
@@ -137,7 +137,7 @@ int NullToInt(const QVariant &value, int defaultValue)
             QString text = value.toString();
             while (!text.isEmpty() && text.back() == QLatin1Char(' '))
                 text.chop(1);
-            if (const std::optional<int> number = delphiStrToInt(text))
+            if (const std::optional<int> number = ParseInteger(text))
                 return *number;
         }
         break;

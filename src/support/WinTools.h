@@ -41,7 +41,7 @@ QString ApplicationTitle();
 /// title "*APP*" stands for ApplicationTitle().
 int MsgBox(QWidget *parent, const QString &text, const QString &title, int flags);
 
-/// True when `text` converts to a 32-bit integer with Delphi's StrToInt rules: leading
+/// True when `text` converts to a 32-bit integer with the program's integer rules: leading
 /// spaces, an optional sign, decimal digits or "$"/"0x" hexadecimal (up to 32 bits),
 /// nothing after the digits.
 bool IsInteger(const QString &text);
@@ -51,7 +51,7 @@ int StrToIntDef(const QString &text, int defaultValue);
 /// A database field value as text, or `defaultValue` when null.
 QString NullToStr(const QVariant &value, const QString &defaultValue = QString());
 /// A database field value as integer, or `defaultValue` when null: integers within 32
-/// bits, floating values rounded half to even, true as -1, texts by the StrToInt rules
+/// bits, floating values rounded half to even, true as -1, texts by the integer rules above
 /// (trailing blanks of CHAR columns ignored). Throws EScrivoError ("'x' n'est pas une
 /// valeur entière correcte") when the value is neither null nor convertible.
 int NullToInt(const QVariant &value, int defaultValue = 0);

@@ -1,4 +1,4 @@
-// Unit and GUI tests of WinTools and MsgBox: StrToInt rules, null-tolerant readers,
+// Unit and GUI tests of WinTools and MsgBox: integer rules, null-tolerant readers,
 // list records, rich-text loading, the splitter, the version text, the raw command line
 // and its keyed scanner, the message-box style and title, and the real modal box.
 #include "support/StrMan.h"
