@@ -3,8 +3,10 @@
 #include "ProcessObjects.h"
 #include "Scrivo.h"
 #include "SendKeyApi.h"
+#include "pickers/CouCodeOrdo.h"
 #include "platform/x11/X11WindowSystem.h"
 #include "support/WinTools.h"
+#include "support/WrkGraphics.h"
 
 #include <QApplication>
 
@@ -21,6 +23,10 @@ int main(int argc, char *argv[])
     });
 
     TfScrivo mainWindow;
+    TfWrkGraphics imageStore;
+    // The prescription picker exists from the start, hidden.
+    TfCouCodeOrdo hiddenPrescriptionPicker(&mainWindow);
+    hiddenPrescriptionPicker.hide();
     mainWindow.show();
     if (!windowSystem)
         MsgBox(&mainWindow, QString::fromStdString(windowSystemError), QStringLiteral("*APP*"), mfOk);

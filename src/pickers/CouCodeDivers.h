@@ -1,1 +1,30 @@
+// The miscellaneous picker: date, date and time, glossary, questions put to the user
+// when the letter is produced, weeks of amenorrhoea, prescriptions and their recall,
+// page numbering, receipt fields, last consultation and synthesis.
 #pragma once
+
+#include "PickerForm.h"
+
+class QGroupBox;
+class QLabel;
+
+class TfCouCodeDivers : public TfPickerForm {
+    Q_OBJECT
+
+public:
+    Q_INVOKABLE explicit TfCouCodeDivers(QWidget *owner);
+
+    QGroupBox *GroupBox2, *GroupBox1, *GroupBox3, *GroupBox4, *GroupBox5, *GroupBox6, *GroupBox8, *GroupBox7;
+    TLumoUrl *urlDateJour, *urlMaintenant, *urlGlossaire;
+    TLumoUrl *urlQuestionZC, *urlQuestionZN, *urlQuestionZD;
+    TLumoUrl *urlSASA, *urlSaDdr, *urlSaDdg;
+    TLumoUrl *urlO1, *urlO2, *urlO3, *urlDDO, *urlDCO;
+    TLumoUrl *utlNoPage, *urlNbPage;
+    TLumoUrl *urlRctDate, *urlRctDates, *urlRctActes, *urlRctMontants;
+    TLumoUrl *urlDDC, *urlDDS;
+    QLabel *labelVersion;
+
+    void urlO1Click(TLumoUrl *sender);
+    void urlQuestionZCClick(TLumoUrl *sender);
+    void urlSASAClick(TLumoUrl *sender);
+};

@@ -1,1 +1,25 @@
+// The prescription picker: links for the prescription lines, the other information of
+// the prescription, the recall of a prescription in a letter, and the general codes.
 #pragma once
+
+#include "PickerForm.h"
+
+class QGroupBox;
+class QLabel;
+
+class TfCouCodeOrdo : public TfPickerForm {
+    Q_OBJECT
+
+public:
+    Q_INVOKABLE explicit TfCouCodeOrdo(QWidget *owner);
+
+    QGroupBox *GroupBox4, *GroupBox1, *GroupBox2, *GroupBox5;
+    TLumoUrl *urlO1, *urlO2, *urlO3, *urlO6, *urlO4, *urlO5, *urlO7, *urlO8;
+    TLumoUrl *urlDDO, *urlDCO, *urlDateJour, *urlMaintenant, *urlGlossaire;
+    QLabel *labelVersion;
+
+    void urlO1Click(TLumoUrl *sender);
+    void urlDateJourClick();
+    void urlMaintenantClick();
+    void urlGlossaireClick();
+};

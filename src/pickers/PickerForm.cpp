@@ -7,8 +7,52 @@
 #include "support/WinTools.h"
 #include "support/WrkGraphics.h"
 
+#include <QAbstractItemView>
+#include <QEvent>
 #include <QGroupBox>
+#include <QItemSelectionModel>
+#include <QKeyEvent>
 #include <QLabel>
+
+namespace {
+
+// Double click on the viewport, Enter on the view: both choose the current entry.
+class ItemChoiceFilter : public QObject {
+public:
+    ItemChoiceFilter(QAbstractItemView *view, std::function<void()> insert)
+        : QObject(view), FView(view), FInsert(std::move(insert))
+    {
+        view->installEventFilter(this);
+        view->viewport()->installEventFilter(this);
+    }
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        if (watched == FView->viewport() && event->type() == QEvent::MouseButtonDblClick) {
+            FInsert();
+            return true;
+        }
+        if (watched == FView && event->type() == QEvent::KeyPress) {
+            const int key = static_cast<QKeyEvent *>(event)->key();
+            if (key == Qt::Key_Return || key == Qt::Key_Enter) {
+                // The entry the keyboard is on is the one chosen, selected or not yet.
+                const QModelIndex current = FView->currentIndex();
+                if (current.isValid())
+                    FView->selectionModel()->select(current, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+                FInsert();
+                return true;
+            }
+        }
+        return false;
+    }
+
+private:
+    QAbstractItemView *FView;
+    std::function<void()> FInsert;
+};
+
+} // namespace
 
 QFont PickerFont()
 {
@@ -65,4 +109,9 @@ QLabel *TfPickerForm::AddVersionLabel(int left, int top)
     label->adjustSize();
     SetAnchors(label, Qt::LeftEdge | Qt::BottomEdge);
     return label;
+}
+
+void TfPickerForm::OnItemChosen(QAbstractItemView *view, std::function<void()> insert)
+{
+    new ItemChoiceFilter(view, std::move(insert));
 }

@@ -8,6 +8,7 @@
 
 #include <functional>
 
+class QAbstractItemView;
 class QGroupBox;
 class QLabel;
 class TfScrivo;
@@ -33,6 +34,9 @@ protected:
     QGroupBox *AddGroupBox(const char *name, const QString &caption, const QRect &geometry);
     /// "version " and the long version text, anchored to the bottom-left corner.
     QLabel *AddVersionLabel(int left, int top);
+    /// Runs `insert` on a double click anywhere in `view` (the handler decides what is
+    /// selected) and, for keyboard users, on Enter.
+    void OnItemChosen(QAbstractItemView *view, std::function<void()> insert);
 
 private:
     TfScrivo *FOwner;

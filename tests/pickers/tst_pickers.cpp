@@ -1,1 +1,226 @@
-int main() { return 0; }
+// The prescription, miscellaneous and doctor pickers hosted in the main window: every
+// link clicked and every list entry chosen gives its exact code.
+#include "app/ProcessObjects.h"
+#include "app/Scrivo.h"
+#include "app/SendKeyApi.h"
+#include "pickers/CouCodeDivers.h"
+#include "pickers/CouCodeMedecin.h"
+#include "pickers/CouCodeOrdo.h"
+#include "platform/RecordingWindowSystem.h"
+#include "support/LumoRadio.h"
+#include "support/LumoUrl.h"
+#include "support/WrkGraphics.h"
+#include "testsupport/ScriptedMessages.h"
+
+#include <QClipboard>
+#include <QLabel>
+#include <QPushButton>
+#include <QListWidget>
+#include <QtTest>
+
+namespace {
+const QString Nothing = QStringLiteral("(rien)");
+}
+
+class TestPickers : public QObject {
+    Q_OBJECT
+
+    std::unique_ptr<TCProcessObjects> objects;
+    std::unique_ptr<platform::RecordingWindowSystem> ws;
+    std::unique_ptr<TfScrivo> window;
+    std::unique_ptr<TfWrkGraphics> graphics;
+    std::unique_ptr<ScriptedMessages> messages;
+
+    template <class Picker>
+    Picker *host()
+    {
+        window->ShowPicker(&Picker::staticMetaObject);
+        return window->panelHost->findChild<Picker *>();
+    }
+
+    // The text the last action put into the document: "(rien)" when nothing was pasted.
+    QString inserted()
+    {
+        const std::size_t pastes = std::count_if(ws->keyEvents.begin(), ws->keyEvents.end(),
+                                                 [](const auto &e) { return e.key.vk == 'V' && e.down; });
+        ws->keyEvents.clear();
+        if (pastes == 0)
+            return Nothing;
+        return pastes == 1 ? QGuiApplication::clipboard()->text() : QStringLiteral("%1 collages").arg(pastes);
+    }
+
+    void chooseRow(QListWidget *list, int row)
+    {
+        const QRect rect = list->visualItemRect(list->item(row));
+        QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, rect.center());
+        QTest::mouseDClick(list->viewport(), Qt::LeftButton, {}, rect.center());
+    }
+
+private slots:
+    void init()
+    {
+        objects = std::make_unique<TCProcessObjects>();
+        ws = std::make_unique<platform::RecordingWindowSystem>();
+        ws->addWindow("lettre.odt - Traitement de texte");
+        SetWindowSystem(ws.get());
+        window = std::make_unique<TfScrivo>();
+        graphics = std::make_unique<TfWrkGraphics>();
+        window->show();
+        window->TimerStart->stop();
+        QVERIFY(QTest::qWaitForWindowExposed(window.get()));
+        window->FTarget = QStringLiteral("lettre.odt");
+        messages = std::make_unique<ScriptedMessages>();
+    }
+    void cleanup()
+    {
+        messages.reset();
+        window.reset();
+        graphics.reset();
+        SetWindowSystem(nullptr);
+        ws.reset();
+        objects.reset();
+    }
+
+    void linksInsertTheirCodes_data()
+    {
+        QTest::addColumn<QString>("picker");
+        QTest::addColumn<QString>("link");
+        QTest::addColumn<QString>("code");
+        const QList<std::pair<const char *, const char *>> shared = {
+            {"urlO1", "£ORD : TOUT#"}, {"urlO2", "£ORD : ALD#"}, {"urlO3", "£ORD : NON ALD#"},
+            {"urlDDO", "£DDO#"}, {"urlDCO", "£DCO#"}, {"urlDateJour", "£T: Date du jour#"},
+            {"urlMaintenant", "£T: maintenant¤jj/mm/aaaa hh:nn#"}, {"urlGlossaire", "£ZG: mettre_ici_mnemonique#"}};
+        for (const char *picker : {"ordo", "divers"})
+            for (const auto &[link, code] : shared)
+                QTest::addRow("%s %s", picker, link) << picker << link << code;
+        const QList<std::pair<const char *, const char *>> ordo = {
+            {"urlO6", "£ORD : NBLIGNES#"}, {"urlO4", "£ORD : DATE#"}, {"urlO5", "£ORD : NOTE#"},
+            {"urlO7", "£ORD : EXCIPIENT#"}, {"urlO8", "£ORD : RENOUVELER#"}};
+        for (const auto &[link, code] : ordo)
+            QTest::addRow("ordo %s", link) << "ordo" << link << code;
+        const QList<std::pair<const char *, const char *>> divers = {
+            {"urlSASA", "£SH : sa#"}, {"urlSaDdr", "£SH : ddr#"}, {"urlSaDdg", "£SH : ddg#"},
+            {"utlNoPage", "£DNO: No Page#"}, {"urlNbPage", "£DNB: Nbre Page#"},
+            {"urlRctDate", "£[RCD : date]#"}, {"urlRctDates", "£[RCD : dates]#"},
+            {"urlRctActes", "£[RCD : actes]#"}, {"urlRctMontants", "£[RCD : montants]#"},
+            {"urlDDC", "£DDC#"}, {"urlDDS", "£DDS : synthese#"}};
+        for (const auto &[link, code] : divers)
+            QTest::addRow("divers %s", link) << "divers" << link << code;
+    }
+    void linksInsertTheirCodes()
+    {
+        QFETCH(QString, picker);
+        QFETCH(QString, link);
+        QFETCH(QString, code);
+        QWidget *form = picker == QLatin1String("ordo") ? static_cast<QWidget *>(host<TfCouCodeOrdo>())
+                                                        : static_cast<QWidget *>(host<TfCouCodeDivers>());
+        auto *url = form->findChild<TLumoUrl *>(link);
+        QVERIFY(url);
+        QVERIFY(url->isVisible());
+        QTest::mouseClick(url, Qt::LeftButton);
+        QCOMPARE(inserted(), code);
+        QTest::mouseClick(url, Qt::RightButton);
+        QCOMPARE(inserted(), Nothing);
+        QCOMPARE(messages->texts(), QStringList());
+    }
+
+    void aChangedCaptionChangesThePrescriptionCode()
+    {
+        auto *ordo = host<TfCouCodeOrdo>();
+        ordo->urlO2->SetCaption(QStringLiteral("Ajouter £ord : ald·été#"));
+        QTest::mouseClick(ordo->urlO2, Qt::LeftButton);
+        QCOMPARE(inserted(), QStringLiteral("£ORD : ALD·éTé#"));
+    }
+
+    void questionsAskTheirWording_data()
+    {
+        QTest::addColumn<QString>("link");
+        QTest::addColumn<int>("button");
+        QTest::addColumn<QString>("answer");
+        QTest::addColumn<QString>("code");
+        QTest::newRow("numeric") << "urlQuestionZN" << 1 << "Poids" << "£ZN:Poids#";
+        QTest::newRow("free text") << "urlQuestionZC" << 1 << "Motif de la consultation" << "£ZC:Motif de la consultation#";
+        QTest::newRow("date, special characters kept") << "urlQuestionZD" << 1 << "£x:#" << "£ZD:£x:##";
+        QTest::newRow("cancelled") << "urlQuestionZD" << 2 << "" << Nothing;
+        QTest::newRow("empty answer") << "urlQuestionZC" << 1 << "" << Nothing;
+    }
+    void questionsAskTheirWording()
+    {
+        QFETCH(QString, link);
+        QFETCH(int, button);
+        QFETCH(QString, answer);
+        QFETCH(QString, code);
+        auto *divers = host<TfCouCodeDivers>();
+        messages->enqueue({button, answer});
+        QTest::mouseClick(divers->findChild<TLumoUrl *>(link), Qt::LeftButton);
+        QCOMPARE(inserted(), code);
+        QCOMPARE(messages->requests().size(), 1);
+        const MessageRequest &asked = messages->requests().first();
+        QCOMPARE(asked.kind, MessageRequest::Kind::InputText);
+        QCOMPARE(asked.title, QStringLiteral("Question posé à l'utilisateur"));
+        QCOMPARE(asked.text, QStringLiteral("Entrez le libellé de la question : "));
+    }
+
+    void versionLabel()
+    {
+        auto *divers = host<TfCouCodeDivers>();
+        QVERIFY(divers->labelVersion->text().startsWith(QStringLiteral("version 6.0 rév ")));
+    }
+
+    void doctorFieldsUnderBothOptions()
+    {
+        auto *medecin = host<TfCouCodeMedecin>();
+        QCOMPARE(medecin->lstCodes->count(), 18);
+        QVERIFY(medecin->radioMedecin->Value());
+        QVERIFY(!medecin->radioUser->Value());
+
+        // Nothing selected yet: a double click on the empty area inserts nothing.
+        QTest::mouseDClick(medecin->lstCodes->viewport(), Qt::LeftButton, {}, QPoint(50, 190));
+        QCOMPARE(inserted(), Nothing);
+
+        for (int row = 0; row < medecin->lstCodes->count(); ++row) {
+            const QString field = medecin->lstCodes->item(row)->text();
+            medecin->lstCodes->scrollToItem(medecin->lstCodes->item(row));
+            QTest::mouseClick(medecin->radioMedecin, Qt::LeftButton);
+            chooseRow(medecin->lstCodes, row);
+            QCOMPARE(inserted(), QStringLiteral("£[MR : %1]#").arg(field));
+            QTest::mouseClick(medecin->radioUser, Qt::LeftButton);
+            QVERIFY(!medecin->radioMedecin->Value());
+            chooseRow(medecin->lstCodes, row);
+            QCOMPARE(inserted(), QStringLiteral("£[MU : %1]#").arg(field));
+        }
+        QCOMPARE(medecin->lstCodes->item(13)->text(), QStringLiteral("telephone ( )"));
+
+        // The option holds while the picker stays; a new picker starts with the doctor.
+        window->ShowPicker(&TfCouCodeMedecin::staticMetaObject);
+        QVERIFY(medecin->radioUser->Value());
+        host<TfCouCodeOrdo>();
+        QVERIFY(host<TfCouCodeMedecin>()->radioMedecin->Value());
+    }
+
+    void enterInsertsTheCurrentEntry()
+    {
+        auto *medecin = host<TfCouCodeMedecin>();
+        medecin->lstCodes->setFocus();
+        medecin->lstCodes->setCurrentRow(2, QItemSelectionModel::NoUpdate);
+        QTest::keyClick(medecin->lstCodes, Qt::Key_Return);
+        QCOMPARE(inserted(), QStringLiteral("£[MR : prenom]#"));
+        QTest::keyClick(medecin->lstCodes, Qt::Key_Down);
+        QTest::keyClick(medecin->lstCodes, Qt::Key_Enter);
+        QCOMPARE(inserted(), QStringLiteral("£[MR : titre]#"));
+    }
+
+    void categoryButtonsHostTheirPickers()
+    {
+        window->bOrdo->click();
+        QVERIFY(window->panelHost->findChild<TfCouCodeOrdo *>());
+        window->bDivers->click();
+        QVERIFY(window->panelHost->findChild<TfCouCodeDivers *>());
+        QVERIFY(!window->panelHost->findChild<TfCouCodeOrdo *>());
+        window->bMedecin->click();
+        QVERIFY(window->panelHost->findChild<TfCouCodeMedecin *>());
+    }
+};
+
+QTEST_MAIN(TestPickers)
+#include "tst_pickers.moc"
