@@ -26,6 +26,9 @@ TfCouCodeMedecin::TfCouCodeMedecin(QWidget *owner)
         auto *r = new TLumoRadio(GroupBox1);
         r->setObjectName(QLatin1String(name));
         r->SetupAsRadio(images);
+        // These two radios show an empty ring while unchecked.
+        r->SetImgUnChecked(1);
+        r->SetImgMoveUnChecked(1);
         r->SetCaption(caption);
         r->setGeometry(geometry);
         return r;

@@ -3,6 +3,7 @@
 #include "app/CodeInsertion.h"
 #include "app/Scrivo.h"
 #include "support/Anchors.h"
+#include "support/DesignFont.h"
 #include "support/LumoUrl.h"
 #include "support/WinTools.h"
 #include "support/WrkGraphics.h"
@@ -54,19 +55,12 @@ private:
 
 } // namespace
 
-QFont PickerFont()
-{
-    QFont font(QStringLiteral("MS Sans Serif"));
-    font.setPixelSize(11);
-    return font;
-}
-
 TfPickerForm::TfPickerForm(QWidget *owner, const QString &caption, const QSize &clientSize)
     : QWidget(owner, Qt::Window)
     , FOwner(static_cast<TfScrivo *>(owner))
 {
     setWindowTitle(caption);
-    setFont(PickerFont());
+    setFont(DesignFont());
     resize(clientSize);
 }
 
@@ -83,7 +77,7 @@ TLumoUrl *TfPickerForm::AddLink(QWidget *parent, const char *name, const QString
     link->SetCaption(caption);
     link->setToolTip(hint);
     link->setGeometry(geometry);
-    QFont mouseOver = PickerFont();
+    QFont mouseOver = DesignFont();
     mouseOver.setUnderline(true);
     link->SetMouseOverFont(mouseOver);
     if (withPicture && fWrkGraphics)

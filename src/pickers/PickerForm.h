@@ -41,6 +41,3 @@ protected:
 private:
     TfScrivo *FOwner;
 };
-
-/// The font every picker is designed with ("MS Sans Serif", 8 points).
-QFont PickerFont();

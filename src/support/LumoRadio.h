@@ -38,8 +38,9 @@ public:
     int ImgUnChecked() const { return FImgUnChecked; }
     int ImgMoveChecked() const { return FImgMoveChecked; }
     int ImgMoveUnChecked() const { return FImgMoveUnChecked; }
-    /// The image index painting uses now.
+    /// The image index painting uses now (-1: no image, also without an image list).
     int CurrentImageIndex() const;
+    bool MouseOver() const { return FMouseOver; }
     int Tag = 0;
 
     /// The settings every radio of the pickers uses: group 1, mark only when checked.
@@ -48,7 +49,8 @@ public:
     void SetupAsCheck(const TImageList *list);
 
 signals:
-    /// Raised when the value changes and after a click.
+    /// Raised by each control whose value changes, and once more by the clicked control
+    /// after every click (a toggled check box raises it twice).
     void Click();
 
 protected:
@@ -60,6 +62,9 @@ protected:
     void changeEvent(QEvent *event) override;
 
 private:
+    /// Repaints only when the image shown changes with the pointer.
+    void setMouseOver(bool over);
+
     TLumoControlType FControlType = iLumoCheck;
     int FGroupIndex = 0;
     const TImageList *FImageList = nullptr;

@@ -5,6 +5,7 @@
 
 #include "ImageList.h"
 
+#include <QColor>
 #include <QFont>
 #include <QIcon>
 #include <QWidget>
@@ -17,14 +18,21 @@ public:
 
     QString Caption() const { return FCaption; }
     void SetCaption(const QString &caption);
+    /// Font used while the pointer is over the enabled control. Until it is set, it
+    /// follows `font()` (underlined), so a font given to the parent after the link was
+    /// created still reaches it.
     const QFont &MouseOverFont() const { return FMouseOverFont; }
     void SetMouseOverFont(const QFont &font);
+    /// Text colour that goes with the mouse-over font (blue).
+    QColor MouseOverColor() const { return FMouseOverColor; }
+    void SetMouseOverColor(const QColor &color);
     /// A bitmap picture: its top-left pixel's colour is transparent.
     void SetPicture(const QPixmap &bitmap);
     /// An icon picture.
     void SetPictureIcon(const QIcon &icon, const QSize &size = QSize(16, 16));
     /// No picture (also what a picture of another kind gives).
     void ClearPicture();
+    bool HasPicture() const { return FImageList.Count() > 0; }
     QString URL() const { return FURL; }
     void SetURL(const QString &url) { FURL = url; }
     bool IsURL() const { return FIsURL; }
@@ -48,6 +56,8 @@ protected:
 private:
     QString FCaption;
     QFont FMouseOverFont;
+    QColor FMouseOverColor;
+    bool FMouseOverFontSet = false;
     TImageList FImageList;
     QString FURL;
     bool FIsURL = false;

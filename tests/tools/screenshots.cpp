@@ -6,7 +6,9 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QLabel>
 #include <QPushButton>
+#include <QTimer>
 
 int main(int argc, char *argv[])
 {

@@ -1,0 +1,62 @@
+// The single connection to the practice database (Firebird or MySQL), read only: it
+// turns the connection parameters into a connection, connects with a retry question,
+// tells whether a table exists, and runs SELECT statements into record sets.
+#pragma once
+
+#include <QString>
+#include <QVariant>
+
+#include <memory>
+
+class TCCnxParam;
+
+/// A read-only, forward-only result of one statement, positioned on a row. Columns are
+/// found by name without regard to case; text is decoded from the connection's
+/// character set. The caller owns it.
+class TCRecordSet {
+public:
+    virtual ~TCRecordSet() = default;
+    /// True once the last row has been passed.
+    virtual bool Eof() const = 0;
+    virtual void Next() = 0;
+    virtual bool HasField(const QString &name) const = 0;
+    /// The value of a column of the current row: an invalid (null) QVariant for NULL,
+    /// else an integer, a double or a text. Throws EScrivoError for an unknown column.
+    virtual QVariant FieldValue(const QString &name) const = 0;
+};
+
+class TCConnexion {
+public:
+    /// Takes the connection parameters (owned).
+    explicit TCConnexion(std::unique_ptr<TCCnxParam> params);
+    ~TCConnexion();
+    TCConnexion(const TCConnexion &) = delete;
+    TCConnexion &operator=(const TCConnexion &) = delete;
+
+    TCCnxParam *Params() const { return FParams.get(); }
+    bool AutoCommitMode = true;
+    bool ConnectionLost = false;
+
+    /// Copies the parameters into the connection settings.
+    void SetupConnection();
+    /// Connects; with `askRetry`, asks whether to try again after each failure.
+    bool Connect(bool askRetry);
+    bool Connected() const;
+    /// Whether a table of that name exists (without regard to case). Throws when not connected.
+    bool TableExist(const QString &tableName);
+    /// Runs `sql` (with at most `rowLimit` rows when above 0). True with `recordSet` on
+    /// its first row; false, and no record set, when no row comes back. Throws
+    /// EScrivoError after a second failure (ConnectionLost is then set).
+    bool OpenRecordSet(const QString &sql, std::unique_ptr<TCRecordSet> &recordSet, int rowLimit = 0);
+    bool StartTransaction(const QString &callerName);
+    void Commit(bool started);
+    void Rollback(bool started);
+
+private:
+    struct Private;
+    std::unique_ptr<TCCnxParam> FParams;
+    std::unique_ptr<Private> d;
+};
+
+/// The process-wide connection, created by the program entry (and by tests).
+extern TCConnexion *gConnexion;
