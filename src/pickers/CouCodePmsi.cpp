@@ -1,1 +1,174 @@
+#include "CouCodePmsi.h"
 
+#include "support/Anchors.h"
+#include "support/LumoUrl.h"
+#include "support/WinTools.h"
+
+#include <QGroupBox>
+#include <QLabel>
+#include <QListWidget>
+
+namespace {
+
+constexpr int LinkHeight = 17;
+
+const QString FieldItems[] = {
+    QStringLiteral("nom"),         QStringLiteral("prénom"),      QStringLiteral("date naissance"),
+    QStringLiteral("sexe"),        QStringLiteral("poids"),       QStringLiteral("rang"),
+    QStringLiteral("nb scéance"),  QStringLiteral("premiere"),    QStringLiteral("igs2"),
+    QStringLiteral("no ss"),       QStringLiteral("date entrée"), QStringLiteral("date sortie"),
+    QStringLiteral("mode entrée"), QStringLiteral("mode sortie"), QStringLiteral("provenance"),
+    QStringLiteral("destination"),
+};
+
+const QString ModeHint = QStringLiteral(
+    "seuls les sections texte avant/après seront insérés\r\n"
+    "(mais le code lui même ne retourne rien)\r\n"
+    "Ex : £PMO:muet#£[PMD:O00.2]développement d'une grossesse ovarienne#\r\n"
+    "Le code ne retournera rien, mais si la fiche de la patiente contient le diagnostique\r\n"
+    "O00.2, le \"texte après\" sera inséré");
+const QString ActsHint = QStringLiteral(
+    "£PMA:tous# : Insère tous les actes \r\n\r\nAussi : \r\n"
+    "£PMA:GLLP002# : insérera la donnée que si cet acte est présent dans la fiche\r\n");
+const QString DiagnosesHint = QStringLiteral(
+    "£PMD:tous# : Insère tous les diagnostiques\r\n\r\nAussi : \r\n"
+    "£PMD:Z37.0# : insérera la donnée que si ce diagnostique est présent dans la fiche\r\n");
+const QString SecondaryHint = QStringLiteral(
+    "Insère tous les diagnostiques secondaires\r\n\r\nAussi : \r\n"
+    "£PMD:Z37.0# : insérera la donnée que si ce diagnostique est présent dans la fiche\r\n");
+
+} // namespace
+
+TfCouCodePmsi::TfCouCodePmsi(QWidget *owner)
+    : TfPickerForm(owner, QStringLiteral("Codes Pmsi"), QSize(428, 288))
+{
+    lstChamps = new QListWidget(this);
+    lstChamps->setObjectName(QStringLiteral("lstChamps"));
+    lstChamps->setGeometry(5, 2, 416, 154);
+    for (const QString &item : FieldItems)
+        lstChamps->addItem(item);
+    // Keyboard users start on an entry; a press beside the entries unselects it, so a
+    // double click there still inserts nothing.
+    lstChamps->setCurrentRow(0);
+    SetAnchors(lstChamps, Qt::LeftEdge | Qt::TopEdge | Qt::BottomEdge);
+    OnItemChosen(lstChamps, [this] { lstChampsDblClick(); });
+
+    GroupBox1 = AddGroupBox("GroupBox1", QStringLiteral(" Options "), QRect(5, 160, 421, 126));
+    SetAnchors(GroupBox1, Qt::LeftEdge | Qt::RightEdge | Qt::BottomEdge);
+
+    Label1 = AddOptionLabel("Label1", QStringLiteral("Onglet : "), 10, 22);
+    Label2 = AddOptionLabel("Label2", QStringLiteral("Alignement : "), 130, 22);
+    Label3 = AddOptionLabel("Label3", QStringLiteral("Mode : "), 280, 22);
+    Label4 = AddOptionLabel("Label4", QStringLiteral("Actes : "), 130, 83);
+    Label5 = AddOptionLabel("Label5", QStringLiteral("Diagnostique : "), 130, 100);
+
+    const auto tabHint = [](const QString &tab) {
+        return QStringLiteral("Les champs feront référence à l'onglet \"%1\"").arg(tab);
+    };
+    urlOnglet0 = AddOptionLink("urlOnglet0", 0, QStringLiteral("patiente"), tabHint(QStringLiteral("Patiente")),
+                               52, 20, 44, &TfCouCodePmsi::urlOnglet0Click);
+    urlOnglet1 = AddOptionLink("urlOnglet1", 1, QStringLiteral("enfant n°1"), tabHint(QStringLiteral("Enfant 1")),
+                               52, 40, 59, &TfCouCodePmsi::urlOnglet0Click);
+    urlOnglet2 = AddOptionLink("urlOnglet2", 2, QStringLiteral("enfant n°2"), tabHint(QStringLiteral("Enfant 2")),
+                               52, 60, 59, &TfCouCodePmsi::urlOnglet0Click);
+    urlOnglet3 = AddOptionLink("urlOnglet3", 3, QStringLiteral("enfant n°3"), tabHint(QStringLiteral("Enfant 3")),
+                               52, 80, 59, &TfCouCodePmsi::urlOnglet0Click);
+    urlColonne = AddOptionLink(
+        "urlColonne", 0, QStringLiteral("colonne"),
+        QStringLiteral("Les Actes et Diagnostiques seront séparés par une marque de paragraphe ou un saut de ligne"),
+        207, 20, 44, &TfCouCodePmsi::urlColonneClick);
+    urlLigne = AddOptionLink("urlLigne", 0, QStringLiteral("ligne"),
+                             QStringLiteral("Les Actes et Diagnostiques seront séparés par un point-virgule"),
+                             207, 40, 29, &TfCouCodePmsi::urlLigneClick);
+    urlMode0 = AddOptionLink("urlMode0", 0, QStringLiteral("complet"), QStringLiteral("insère codes et libellés"),
+                             322, 20, 44, &TfCouCodePmsi::urlMode0Click);
+    urlMode1 = AddOptionLink("urlMode1", 1, QStringLiteral("code"), QStringLiteral("insère les codes seuls"),
+                             322, 40, 44, &TfCouCodePmsi::urlMode0Click);
+    urlMode2 = AddOptionLink("urlMode2", 2, QStringLiteral("libellé"), QStringLiteral("insère les libellés seuls"),
+                             372, 40, 34, &TfCouCodePmsi::urlMode0Click);
+    urlMode3 = AddOptionLink("urlMode3", 3, QStringLiteral("muet"), ModeHint, 372, 20, 44,
+                             &TfCouCodePmsi::urlMode0Click);
+    urlPMA = AddOptionLink("urlPMA", 0, QStringLiteral("tous"), ActsHint, 207, 80, 29, &TfCouCodePmsi::urlPMAClick);
+    urlPMD = AddOptionLink("urlPMD", 0, QStringLiteral("tous"), DiagnosesHint, 207, 98, 29,
+                           &TfCouCodePmsi::urlPMDClick);
+    urlDiag1 = AddOptionLink("urlDiag1", 1, QStringLiteral("principal"), QStringLiteral("Insère le diagnostique principal"),
+                             237, 98, 49, &TfCouCodePmsi::urlPMDClick);
+    urlPMD2 = AddOptionLink("urlPMD2", 2, QStringLiteral("secondaires"), SecondaryHint, 287, 98, 64,
+                            &TfCouCodePmsi::urlPMDClick);
+}
+
+TLumoUrl *TfCouCodePmsi::AddOptionLink(const char *name, int tag, const QString &caption, const QString &hint,
+                                       int left, int top, int width, void (TfCouCodePmsi::*handler)(TLumoUrl *))
+{
+    TLumoUrl *link = AddLink(
+        GroupBox1, name, caption, hint, QRect(left, top, width, LinkHeight),
+        [this, handler](TLumoUrl *sender) { (this->*handler)(sender); }, /*withPicture*/ false);
+    link->Tag = tag;
+    return link;
+}
+
+QLabel *TfCouCodePmsi::AddOptionLabel(const char *name, const QString &caption, int left, int top)
+{
+    auto *label = new QLabel(caption, GroupBox1);
+    label->setObjectName(QLatin1String(name));
+    label->move(left, top);
+    label->adjustSize();
+    return label;
+}
+
+void TfCouCodePmsi::InsertText(const QString &text)
+{
+    try {
+        Insert(text);
+    } catch (const std::exception &error) {
+        // Never let an error cross the Qt event handler that called us.
+        MsgBox(this, QString::fromUtf8(error.what()), QStringLiteral("*APP*"), mfOk | mfError);
+    }
+}
+
+void TfCouCodePmsi::lstChampsDblClick()
+{
+    const QListWidgetItem *item = lstChamps->currentItem();
+    if (!item || !item->isSelected())
+        return;
+    QString field = item->text();
+    field.replace(u' ', u'_');
+    field.replace(u'é', u'e');
+    InsertText(QStringLiteral("PMC:") + field);
+}
+
+void TfCouCodePmsi::urlOnglet0Click(TLumoUrl *sender)
+{
+    InsertText(QStringLiteral("PMO:") + QString::number(sender->Tag));
+}
+
+void TfCouCodePmsi::urlColonneClick(TLumoUrl *)
+{
+    InsertText(QStringLiteral("PMO:colonne"));
+}
+
+void TfCouCodePmsi::urlLigneClick(TLumoUrl *)
+{
+    InsertText(QStringLiteral("PMO:ligne"));
+}
+
+void TfCouCodePmsi::urlMode0Click(TLumoUrl *sender)
+{
+    static const QString Modes[] = {QStringLiteral("complet"), QStringLiteral("code"), QStringLiteral("libelle"),
+                                    QStringLiteral("muet")};
+    if (sender->Tag >= 0 && sender->Tag < int(std::size(Modes)))
+        InsertText(QStringLiteral("PMO:") + Modes[sender->Tag]);
+}
+
+void TfCouCodePmsi::urlPMAClick(TLumoUrl *)
+{
+    InsertText(QStringLiteral("PMA:tous"));
+}
+
+void TfCouCodePmsi::urlPMDClick(TLumoUrl *sender)
+{
+    static const QString Diagnoses[] = {QStringLiteral("PMD:tous"), QStringLiteral("PMD:principal"),
+                                        QStringLiteral("PMD:secondaires")};
+    if (sender->Tag >= 0 && sender->Tag < int(std::size(Diagnoses)))
+        InsertText(Diagnoses[sender->Tag]);
+}

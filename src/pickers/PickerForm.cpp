@@ -21,7 +21,7 @@ namespace {
 class ItemChoiceFilter : public QObject {
 public:
     ItemChoiceFilter(QAbstractItemView *view, std::function<void()> insert)
-        : QObject(view), FView(view), FInsert(std::move(insert))
+        : QObject(view), FView(view), FViewport(view->viewport()), FInsert(std::move(insert))
     {
         view->installEventFilter(this);
         view->viewport()->installEventFilter(this);
@@ -30,7 +30,9 @@ public:
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override
     {
-        if (watched == FView->viewport() && event->type() == QEvent::MouseButtonDblClick) {
+        // The viewport is kept from the start: while the view is being destroyed,
+        // asking it for its viewport is no longer valid.
+        if (watched == FViewport && event->type() == QEvent::MouseButtonDblClick) {
             FInsert();
             return true;
         }
@@ -50,6 +52,7 @@ protected:
 
 private:
     QAbstractItemView *FView;
+    QWidget *FViewport;
     std::function<void()> FInsert;
 };
 

@@ -147,5 +147,5 @@ private slots:
     }
 };
 
-QTEST_MAIN(TestInsertionEndToEnd)
+SCRIVO_E2E_MAIN(TestInsertionEndToEnd)
 #include "tst_insertion_e2e.moc"

@@ -50,5 +50,5 @@ private slots:
     }
 };
 
-QTEST_MAIN(TestPickersEndToEnd)
+SCRIVO_E2E_MAIN(TestPickersEndToEnd)
 #include "tst_pickers_e2e.moc"

@@ -4,12 +4,14 @@
 // character-to-key translation checked by typing for real into a line edit under the
 // French AZERTY and US layouts.
 #include "platform/x11/X11WindowSystem.h"
+#include "testsupport/X11Session.h"
 
 #include <QLineEdit>
 #include <QProcess>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QVBoxLayout>
+
 #include <QtTest>
 
 // After Qt: Xlib's macros (None, Bool, KeyPress...) would clash with Qt's names.
@@ -263,13 +265,5 @@ void TestX11WindowSystem::lockStates()
 
 // Without a display the xcb platform cannot start: fall back to offscreen so that the
 // test case can skip instead of aborting.
-int main(int argc, char **argv)
-{
-    if (qEnvironmentVariableIsEmpty("DISPLAY"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    TestX11WindowSystem test;
-    QTEST_SET_MAIN_SOURCE_PATH
-    return QTest::qExec(&test, argc, argv);
-}
+SCRIVO_E2E_MAIN(TestX11WindowSystem)
 #include "tst_x11windowsystem.moc"

@@ -2,6 +2,7 @@
 // mousepad (the word processor of the tests), saved and read back; the keyboard layout.
 #pragma once
 
+#include <QApplication>
 #include <QProcess>
 #include <QString>
 #include <QTemporaryDir>
@@ -40,3 +41,16 @@ private:
     QProcess FProcess;
     quint64 FWindow = 0;
 };
+
+/// main() of an end-to-end test: without an X display the test runs offscreen, where
+/// its initTestCase skips it, instead of the X platform aborting the process.
+#define SCRIVO_E2E_MAIN(TestClass)                                                                                     \
+    int main(int argc, char **argv)                                                                                    \
+    {                                                                                                                  \
+        if (!HasX11Display())                                                                                          \
+            qputenv("QT_QPA_PLATFORM", "offscreen");                                                                   \
+        QApplication app(argc, argv);                                                                                  \
+        TestClass test;                                                                                                \
+        QTEST_SET_MAIN_SOURCE_PATH                                                                                     \
+        return QTest::qExec(&test, argc, argv);                                                                        \
+    }
