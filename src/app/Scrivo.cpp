@@ -3,7 +3,14 @@
 #include "CAppNames.h"
 #include "CodeInsertion.h"
 #include "SendKeyApi.h"
+#include "pickers/CouCodeCorresp.h"
+#include "pickers/CouCodeDivers.h"
+#include "pickers/CouCodeMedecin.h"
+#include "pickers/CouCodeOrdo.h"
+#include "pickers/CouCodePmsi.h"
+#include "pickers/CouVariable.h"
 #include "support/Anchors.h"
+#include "support/DesignFont.h"
 #include "support/StrMan.h"
 #include "support/WinTools.h"
 
@@ -27,13 +34,6 @@ constexpr int SplitterWidth = 5;
 constexpr int ButtonWidth = 105;
 constexpr int ButtonHeight = 33;
 constexpr int ButtonStep = 32; // neighbours overlap by one pixel
-
-QFont DesignFont()
-{
-    QFont font(QStringLiteral("MS Sans Serif"));
-    font.setPixelSize(11);
-    return font;
-}
 
 } // namespace
 
@@ -302,9 +302,9 @@ void TfScrivo::bSignalitiqueClick() { ShowPicker(nullptr); }
 void TfScrivo::bCollaterauxClick() { ShowPicker(nullptr); }
 void TfScrivo::bQuestionnaireClick() { ShowPicker(nullptr); }
 void TfScrivo::bAntecedentClick() { ShowPicker(nullptr); }
-void TfScrivo::bOrdoClick() { ShowPicker(nullptr); }
-void TfScrivo::bDiversClick() { ShowPicker(nullptr); }
-void TfScrivo::bMedecinClick() { ShowPicker(nullptr); }
-void TfScrivo::bCorrespClick() { ShowPicker(nullptr); }
-void TfScrivo::bPmsiClick() { ShowPicker(nullptr); }
-void TfScrivo::bVariableClick() { ShowPicker(nullptr); }
+void TfScrivo::bOrdoClick() { ShowPicker(&TfCouCodeOrdo::staticMetaObject); }
+void TfScrivo::bDiversClick() { ShowPicker(&TfCouCodeDivers::staticMetaObject); }
+void TfScrivo::bMedecinClick() { ShowPicker(&TfCouCodeMedecin::staticMetaObject); }
+void TfScrivo::bCorrespClick() { ShowPicker(&TfCouCodeCorresp::staticMetaObject); }
+void TfScrivo::bPmsiClick() { ShowPicker(&TfCouCodePmsi::staticMetaObject); }
+void TfScrivo::bVariableClick() { ShowPicker(&TfCouVariable::staticMetaObject); }

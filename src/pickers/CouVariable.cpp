@@ -1,1 +1,49 @@
+#include "CouVariable.h"
 
+#include "app/Scrivo.h"
+#include "support/Anchors.h"
+#include "support/DesignFont.h"
+
+#include <QHeaderView>
+#include <QLabel>
+#include <QTreeWidget>
+
+TfCouVariable::TfCouVariable(QWidget *owner)
+    : TfPickerForm(owner, QStringLiteral("Variables"), QSize(375, 242))
+{
+    setFont(DesignFont(QStringLiteral("Tahoma"), 11)); // 8 points
+
+    Label1 = new QLabel(QStringLiteral("Variables définies pour ce modèle :"), this);
+    Label1->setObjectName(QStringLiteral("Label1"));
+    Label1->setGeometry(16, 8, 226, 18);
+    Label1->setFont(DesignFont(QStringLiteral("Tahoma"), 15));
+
+    lvVar = new QTreeWidget(this);
+    lvVar->setObjectName(QStringLiteral("lvVar"));
+    lvVar->setGeometry(8, 40, 353, 194);
+    lvVar->setHeaderLabels({QStringLiteral("Nom Variables")});
+    lvVar->setColumnWidth(0, 300);
+    lvVar->setRootIsDecorated(false);
+    lvVar->setSelectionMode(QAbstractItemView::SingleSelection);
+    lvVar->header()->setStretchLastSection(false);
+    SetAnchors(lvVar, Qt::LeftEdge | Qt::TopEdge | Qt::RightEdge | Qt::BottomEdge);
+    OnItemChosen(lvVar, [this] { lvVarDblClick(); });
+
+    FormCreate();
+}
+
+void TfCouVariable::FormCreate()
+{
+    if (!Owner() || !Owner()->FVariables)
+        return;
+    for (const QString &variable : std::as_const(*Owner()->FVariables))
+        new QTreeWidgetItem(lvVar, {variable});
+}
+
+void TfCouVariable::lvVarDblClick()
+{
+    const QList<QTreeWidgetItem *> selected = lvVar->selectedItems();
+    if (selected.isEmpty())
+        return;
+    Insert(QStringLiteral("[VAR :") + selected.first()->text(0) + QStringLiteral(" ]"));
+}
