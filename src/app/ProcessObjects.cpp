@@ -1,6 +1,8 @@
 #include "ProcessObjects.h"
 
 #include "CAppNames.h"
+#include "config/CCnxParam.h"
+#include "config/CConnexion.h"
 #include "config/COption.h"
 #include "support/StrMan.h"
 #include "support/WinTools.h"
@@ -10,18 +12,30 @@ TCProcessObjects::TCProcessObjects()
     StringManager = new TStringManager;
     AppNames = new TCAppNames;
     try {
+        gConnexion = new TCConnexion(std::make_unique<TCCnxParam>(*AppNames));
+    } catch (const EScrivoError &error) {
+        // The registry cannot be read: the start-up then ends the program.
+        MsgBox(nullptr, error.Message(), QStringLiteral("*APP*"), mfOk);
+    }
+    try {
         LocaleOption = new TCLocaleOption(*AppNames);
     } catch (const EScrivoError &error) {
         // Without workstation options, documents open with the desktop's default
         // application.
         MsgBox(nullptr, error.Message(), QStringLiteral("*APP*"), mfOk);
     }
+    // Reads through gConnexion once the start-up sequence has connected it.
+    GlobaleOption = new TCGlobaleOption;
 }
 
 TCProcessObjects::~TCProcessObjects()
 {
+    delete GlobaleOption;
+    GlobaleOption = nullptr;
     delete LocaleOption;
     LocaleOption = nullptr;
+    delete gConnexion;
+    gConnexion = nullptr;
     delete AppNames;
     AppNames = nullptr;
     delete StringManager;

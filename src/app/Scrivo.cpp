@@ -3,6 +3,8 @@
 #include "CAppNames.h"
 #include "CodeInsertion.h"
 #include "SendKeyApi.h"
+#include "config/CReferences.h"
+#include "data/CMedecin.h"
 #include "pickers/CouCodeCorresp.h"
 #include "pickers/CouCodeDivers.h"
 #include "pickers/CouCodeMedecin.h"
@@ -184,39 +186,6 @@ void TfScrivo::SetStatus(const QString &text)
     panelCnx->repaint();
 }
 
-void TfScrivo::StartUp()
-{
-    FTargetSeen = false;
-    FVariables = std::make_unique<QStringList>();
-    AppNames->ApplicationName = QStringLiteral("Vovoziviv Udedezuv");
-
-    SetStatus(QStringLiteral("Chargement des paramètres ..."));
-    panelCnx->show();
-    panelCnx->repaint();
-    // Parameters, connection, options and reference data are loaded here.
-
-    // Target: a window title or handle, else the document's file name.
-    FFirstArgument = FArguments.value(1);
-    if (IsHandleTarget(FFirstArgument)
-        || StringManager->Lower(StringManager->Left(FFirstArgument, 5)) == QLatin1String("-app="))
-        FTarget = FFirstArgument;
-    else
-        FTarget = QFileInfo(FFirstArgument).fileName();
-
-    SetStatus(QStringLiteral("Connexion établie."));
-    panelCnx->hide();
-    repaint();
-
-    FQuestionnaireId = 0;
-    if (FArguments.size() - 1 < 2) {
-        FoldWindow();
-        return;
-    }
-    const QString second = FArguments.at(2);
-    if (StringManager->Lower(StringManager->Left(second, 5)) == QLatin1String("-qre="))
-        FQuestionnaireId = StrToIntDef(StringManager->After(QStringLiteral("="), second), 0);
-}
-
 void TfScrivo::ShowPicker(const QMetaObject *formClass)
 {
     if (!formClass)
@@ -292,7 +261,10 @@ void TfScrivo::TimerCloseTimer()
         return; // the word processor may still be starting
 
     reenable = false;
-    // The doctor list and the reference lists are freed here once they exist.
+    delete gMedecins;
+    gMedecins = nullptr;
+    delete gReferences;
+    gReferences = nullptr;
     FVariables.reset();
     EndProgram();
 }

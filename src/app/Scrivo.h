@@ -100,6 +100,14 @@ private:
                                    void (TfScrivo::*handler)());
     void SetStatus(const QString &text);
     void EndProgram();
+
+    // Steps of StartUp; each false when the program cannot go on.
+    bool LoadParameters();
+    bool ConnectToDatabase();
+    bool LoadReferenceData();
+    void OpenTarget();
+    void LoadVariables();
+    void ChooseFoldState();
 };
 
 /// The main window, while it exists.

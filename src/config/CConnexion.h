@@ -1,6 +1,18 @@
 // The single connection to the practice database (Firebird or MySQL), read only: it
 // turns the connection parameters into a connection, connects with a retry question,
 // tells whether a table exists, and runs SELECT statements into record sets.
+//
+// Data flow: TCCnxParam -> SetupConnection (backend, connect options, text decoding) ->
+// Connect (SOCI session: Firebird, embedded when no host is given, or MySQL) ->
+// OpenRecordSet fetches every row of a statement into a TCRecordSet that the caller
+// walks and frees. Each statement sees the latest committed data: Firebird statements
+// each run in a read-only, read-committed transaction of their own (through the client
+// library, on the session's attachment, so that BLOB columns can be read too); MySQL
+// runs in auto-commit. Text arrives as bytes in the connection's character set and is
+// decoded here: Firebird WIN1252, ISO8859_1 and NONE as Windows-1252, UTF8 as UTF-8;
+// MySQL connects as utf8mb4. Once a Firebird database is attached, SIGINT and SIGTERM
+// (which the Firebird client would otherwise take over) end the application through its
+// event loop.
 #pragma once
 
 #include <QString>
@@ -21,7 +33,10 @@ public:
     virtual void Next() = 0;
     virtual bool HasField(const QString &name) const = 0;
     /// The value of a column of the current row: an invalid (null) QVariant for NULL,
-    /// else an integer, a double or a text. Throws EScrivoError for an unknown column.
+    /// else a qint32 (qint64 for 64-bit integer columns), a double (floating and scaled
+    /// numeric columns), a text, a date or time, a boolean, or bytes (binary BLOB).
+    /// CHAR values keep the blanks the database pads them with. Throws EScrivoError for
+    /// an unknown column, or after the last row.
     virtual QVariant FieldValue(const QString &name) const = 0;
 };
 
@@ -51,6 +66,16 @@ public:
     bool StartTransaction(const QString &callerName);
     void Commit(bool started);
     void Rollback(bool started);
+
+    /// The statement OpenRecordSet last ran, row limit applied.
+    QString LastStatement() const;
+    /// The message of the last failed connection attempt.
+    QString LastServerMessage() const;
+
+    /// MySQL timeouts in seconds, applied by SetupConnection: a server that stops
+    /// answering fails the connection or the statement instead of freezing the window.
+    int ConnectTimeout = 10;
+    int ReadTimeout = 30;
 
 private:
     struct Private;

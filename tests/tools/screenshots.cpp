@@ -1,5 +1,6 @@
-// Writes a PNG of the main window hosting each picker, for people to look at:
-//   screenshots <output folder>
+// Pictures for people to look at:
+//   screenshots <output folder>        the main window hosting each picker, one PNG each
+//   screenshots --desktop <file.png>   the whole screen as it is now
 #include "app/ProcessObjects.h"
 #include "app/Scrivo.h"
 #include "support/WrkGraphics.h"
@@ -8,11 +9,15 @@
 #include <QDir>
 #include <QLabel>
 #include <QPushButton>
+#include <QScreen>
 #include <QTimer>
 
 int main(int argc, char *argv[])
 {
     QApplication application(argc, argv);
+    if (argc > 2 && qstrcmp(argv[1], "--desktop") == 0)
+        return QGuiApplication::primaryScreen()->grabWindow(0).save(QString::fromLocal8Bit(argv[2])) ? 0 : 1;
+
     const QString folder = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral("screenshots");
     QDir().mkpath(folder);
 

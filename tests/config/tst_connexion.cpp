@@ -1,0 +1,657 @@
+// TCConnexion against the real practice database fixture on both engines (Firebird
+// embedded file, MariaDB on loopback as a read-only user): connection and retry question,
+// table list, record sets and their values, row limits, the retry of a failing statement,
+// a server that dies and comes back, text decoding, and the termination signals.
+#include "testsupport/TestDatabases.h"
+#include "testsupport/ScriptedMessages.h"
+
+#include "config/CCnxParam.h"
+#include "config/CConnexion.h"
+#include "support/StrMan.h"
+#include "support/WinTools.h"
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QProcess>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+#include <QThread>
+#include <QTest>
+
+#include <soci/firebird/soci-firebird.h>
+#include <soci/soci.h>
+
+#include <arpa/inet.h>
+#include <algorithm>
+#include <csignal>
+#include <map>
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+namespace {
+
+const QString SpecialText = QStringLiteral("Zona é è à ç œ £ ¤ • €");
+
+std::unique_ptr<TCRecordSet> Open(TCConnexion &connexion, const QString &sql, int rowLimit = 0)
+{
+    std::unique_ptr<TCRecordSet> recordSet;
+    if (!connexion.OpenRecordSet(sql, recordSet, rowLimit))
+        return nullptr;
+    return recordSet;
+}
+
+QVariant SingleValue(TCConnexion &connexion, const QString &sql, const QString &column)
+{
+    const std::unique_ptr<TCRecordSet> recordSet = Open(connexion, sql);
+    return recordSet ? recordSet->FieldValue(column) : QVariant();
+}
+
+// A loopback port that nothing listens on right now, below the range of the ports that
+// outgoing connections get (one of those could meet the server's port).
+int FreePort()
+{
+    static int next = 21000 + int(QCoreApplication::applicationPid() % 4000);
+    for (;; next = next >= 29000 ? 21000 : next + 1) {
+        const int fd = socket(AF_INET, SOCK_STREAM, 0);
+        sockaddr_in address = {};
+        address.sin_family = AF_INET;
+        address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+        address.sin_port = htons(quint16(next));
+        const bool free = bind(fd, reinterpret_cast<sockaddr *>(&address), sizeof address) == 0;
+        close(fd);
+        if (free)
+            return next++;
+    }
+}
+
+QString Executable(const QString &name)
+{
+    return QStandardPaths::findExecutable(name, {QStringLiteral("/usr/sbin"), QStringLiteral("/usr/bin")});
+}
+
+// A MariaDB server of the test's own, so that stopping it disturbs no other test.
+class PrivateMariaDb {
+public:
+    bool Start(QString &problem)
+    {
+        if (Executable(QStringLiteral("mariadbd")).isEmpty() || Executable(QStringLiteral("mariadb-install-db")).isEmpty()) {
+            problem = QStringLiteral("MariaDB server binaries are not installed");
+            return false;
+        }
+        FPort = FreePort();
+        QProcess install;
+        install.start(Executable(QStringLiteral("mariadb-install-db")),
+                      {QStringLiteral("--no-defaults"), QStringLiteral("--datadir=") + Path(QStringLiteral("data")),
+                       QStringLiteral("--user=root"), QStringLiteral("--auth-root-authentication-method=normal"),
+                       QStringLiteral("--skip-test-db")});
+        if (!install.waitForFinished(60000) || install.exitCode() != 0) {
+            problem = QString::fromLocal8Bit(install.readAllStandardError());
+            return false;
+        }
+        if (!Launch())
+            return Fail(problem, QStringLiteral("mariadbd did not start"));
+        return Admin(QStringLiteral("CREATE DATABASE cabinet CHARACTER SET latin1;"
+                                    "CREATE TABLE cabinet.GLB_GROUPE (code_groupe INTEGER, lib_groupe VARCHAR(60));"
+                                    "INSERT INTO cabinet.GLB_GROUPE VALUES (3, 'Médecins généralistes');"
+                                    "CREATE USER 'lecteur'@'%' IDENTIFIED BY 'lecture';"
+                                    "GRANT SELECT ON cabinet.* TO 'lecteur'@'%';"),
+                     problem);
+    }
+    bool Launch()
+    {
+        FServer.setStandardOutputFile(QProcess::nullDevice());
+        FServer.setStandardErrorFile(QProcess::nullDevice());
+        FServer.start(Executable(QStringLiteral("mariadbd")),
+                      {QStringLiteral("--no-defaults"), QStringLiteral("--datadir=") + Path(QStringLiteral("data")),
+                       QStringLiteral("--socket=") + Path(QStringLiteral("s.sock")), QStringLiteral("--port=%1").arg(FPort),
+                       QStringLiteral("--bind-address=127.0.0.1"), QStringLiteral("--lower-case-table-names=1"),
+                       QStringLiteral("--skip-log-bin"), QStringLiteral("--user=root"),
+                       QStringLiteral("--innodb-buffer-pool-size=16M")});
+        for (int i = 0; i < 200; ++i) {
+            QProcess ping;
+            ping.start(Executable(QStringLiteral("mariadb-admin")),
+                       {QStringLiteral("--no-defaults"), QStringLiteral("--socket=") + Path(QStringLiteral("s.sock")),
+                        QStringLiteral("--user=root"), QStringLiteral("ping")});
+            if (ping.waitForFinished(5000) && ping.exitCode() == 0)
+                return true;
+            if (FServer.state() == QProcess::NotRunning)
+                return false;
+            QThread::msleep(50);
+        }
+        return false;
+    }
+    void Kill()
+    {
+        FServer.kill();
+        FServer.waitForFinished(10000);
+    }
+    // Stops or resumes the server process; true once it is in that state.
+    bool Freeze(bool frozen)
+    {
+        const qint64 pid = FServer.processId();
+        if (pid <= 0 || ::kill(pid_t(pid), frozen ? SIGSTOP : SIGCONT) != 0)
+            return false;
+        for (int i = 0; i < 200; ++i) {
+            QFile stat(QStringLiteral("/proc/%1/stat").arg(pid));
+            if (!stat.open(QIODevice::ReadOnly))
+                return false;
+            const QByteArray state = stat.readAll().split(')').value(1).trimmed().left(1);
+            if ((state == "T") == frozen)
+                return true;
+            QThread::msleep(10);
+        }
+        return false;
+    }
+    ~PrivateMariaDb()
+    {
+        Freeze(false);
+        Kill();
+    }
+    std::unique_ptr<TCCnxParam> Params() const
+    {
+        std::unique_ptr<TCCnxParam> params = TestCnxParam(MySqlEngine);
+        params->Port = QString::number(FPort);
+        params->DataBaseName = QStringLiteral("cabinet");
+        params->Login = QStringLiteral("lecteur");
+        params->PassWord = QStringLiteral("lecture");
+        return params;
+    }
+
+private:
+    QString Path(const QString &name) const { return FFolder.filePath(name); }
+    static bool Fail(QString &problem, const QString &text)
+    {
+        problem = text;
+        return false;
+    }
+    bool Admin(const QString &sql, QString &problem)
+    {
+        QProcess client;
+        client.start(Executable(QStringLiteral("mariadb")),
+                     {QStringLiteral("--no-defaults"), QStringLiteral("--socket=") + Path(QStringLiteral("s.sock")),
+                      QStringLiteral("--user=root"), QStringLiteral("--default-character-set=utf8mb4"),
+                      QStringLiteral("-e"), sql});
+        if (client.waitForFinished(30000) && client.exitCode() == 0)
+            return true;
+        return Fail(problem, QString::fromLocal8Bit(client.readAllStandardError()));
+    }
+
+    QTemporaryDir FFolder{QStringLiteral("/tmp/scrivo-mariadb-XXXXXX")};
+    QProcess FServer;
+    int FPort = 0;
+};
+
+} // namespace
+
+class tst_Connexion : public QObject {
+    Q_OBJECT
+
+private slots:
+    void init()
+    {
+        FStrings = std::make_unique<TestProcessStrings>();
+        FMessages = std::make_unique<ScriptedMessages>();
+    }
+    void cleanup()
+    {
+        FMessages.reset();
+        FStrings.reset();
+    }
+    void cleanupTestCase() { FShared.clear(); }
+
+    void tablesAndTransactionSteps_data() { AddEngineData(); }
+    void tablesAndTransactionSteps()
+    {
+        QFETCH(QString, engine);
+        SCRIVO_OPEN_TEST_CONNEXION(connexion, engine);
+        QVERIFY(connexion->TableExist(QStringLiteral("glb_groupe")));
+        QVERIFY(connexion->TableExist(QStringLiteral("GLB_GROUPE")));
+        QVERIFY(connexion->TableExist(QStringLiteral("Que_Tc_Questionnaire_Question")));
+        QVERIFY(!connexion->TableExist(QStringLiteral("glb_groupes")));
+        QVERIFY(!connexion->TableExist(QStringLiteral("RDB$RELATIONS"))); // system tables are not the practice's
+        const bool started = connexion->StartTransaction(QStringLiteral("TCGlobaleOption.Charger"));
+        QVERIFY(started);
+        connexion->Commit(started);
+        connexion->Rollback(started);
+        QVERIFY(connexion->Connected());
+        QVERIFY(FMessages->requests().isEmpty());
+    }
+
+    // Column lookup, value types, NULL, order, walking, empty results and unknown columns.
+    void recordSetValues_data() { AddEngineData(); }
+    void recordSetValues()
+    {
+        QFETCH(QString, engine);
+        SCRIVO_OPEN_TEST_CONNEXION(connexion, engine);
+        std::unique_ptr<TCRecordSet> doctors = Open(*connexion, QStringLiteral("SELECT * FROM GLB_MEDECIN ORDER BY nom, prenom"));
+        QVERIFY(doctors);
+        QVERIFY(doctors->HasField(QStringLiteral("nom")) && doctors->HasField(QStringLiteral("NOM")));
+        QVERIFY(doctors->HasField(QStringLiteral("Est_Remplacant")));
+        QVERIFY(!doctors->HasField(QStringLiteral("absent")));
+        QStringList names;
+        for (; !doctors->Eof(); doctors->Next()) {
+            names << doctors->FieldValue(QStringLiteral("Nom")).toString();
+            if (names.size() == 1) {
+                QCOMPARE(doctors->FieldValue(QStringLiteral("prenom")).toString(), QStringLiteral("Ève"));
+                const QVariant code = doctors->FieldValue(QStringLiteral("code_medecin"));
+                QCOMPARE(code.typeId(), QMetaType::Int);
+                QCOMPARE(code.toInt(), 8);
+                QVERIFY(!doctors->FieldValue(QStringLiteral("mot_passe_medecin")).isValid());
+                QVERIFY(!doctors->FieldValue(QStringLiteral("est_medecin")).isValid());
+            }
+            if (names.last() == QLatin1String("Lefèvre")) {
+                // CHAR values come as each engine gives them: Firebird pads with blanks.
+                QCOMPARE(doctors->FieldValue(QStringLiteral("initiales")).toString(),
+                         engine == FirebirdEngine ? QStringLiteral("HL  ") : QStringLiteral("HL"));
+                QCOMPARE(doctors->FieldValue(QStringLiteral("dernier_responsable")).toString(),
+                         QStringLiteral("  Dr   Lefèvre \t Hélène  "));
+            }
+        }
+        QCOMPARE(names, QStringList({QStringLiteral("Bérard"), QStringLiteral("Chénier"), QStringLiteral("Doctor"),
+                                     QStringLiteral("Faure-Lœvenbruck"), QStringLiteral("Garçon"), QStringLiteral("Lefèvre"),
+                                     QStringLiteral("Martin"), QStringLiteral("Roux"), QStringLiteral("SuperViseur"),
+                                     QStringLiteral("Vidal")}));
+        QVERIFY_THROWS_EXCEPTION(EScrivoError, doctors->FieldValue(QStringLiteral("nom")));
+
+        std::unique_ptr<TCRecordSet> question = Open(*connexion, QStringLiteral("SELECT * FROM QUE_QUESTION WHERE code_question = 104"));
+        QVERIFY(question);
+        QCOMPARE(question->FieldValue(QStringLiteral("valeur_min")).typeId(), QMetaType::Double);
+        QCOMPARE(question->FieldValue(QStringLiteral("valeur_min")).toDouble(), 0.5);
+        QVERIFY(!question->FieldValue(QStringLiteral("valeur_max")).isValid());
+        QVERIFY_THROWS_EXCEPTION(EScrivoError, question->FieldValue(QStringLiteral("code_questionnaire")));
+
+        const QVariant count = SingleValue(*connexion, QStringLiteral("SELECT COUNT(*) AS nombre FROM GLB_GROUPE"), QStringLiteral("NOMBRE"));
+        QCOMPARE(count.typeId(), QMetaType::LongLong);
+        QCOMPARE(count.toLongLong(), 6);
+        QCOMPARE(NullToInt(SingleValue(*connexion, QStringLiteral("SELECT min( code_groupe ) as valeur FROM GLB_GROUPE WHERE est_medecin = -1"),
+                                       QStringLiteral("valeur"))),
+                 3);
+
+        std::unique_ptr<TCRecordSet> none = std::make_unique<TCSentinelRecordSet>();
+        QVERIFY(!connexion->OpenRecordSet(QStringLiteral("SELECT * FROM ANT_ANTECEDENT WHERE code_antecedent = -5"), none));
+        QVERIFY(!none);
+        QVERIFY(FMessages->requests().isEmpty());
+        QVERIFY(!connexion->ConnectionLost);
+    }
+
+    // Every statement the program runs works on both engines and gives the same rows
+    // in the same order (the first column of each row, in order; sorted where the
+    // statement has no order).
+    void fixtureServesTheStatements_data()
+    {
+        QTest::addColumn<QString>("engine");
+        QTest::addColumn<QString>("statement");
+        QTest::addColumn<QString>("key");
+        QTest::addColumn<bool>("ordered");
+        QTest::addColumn<QString>("expected");
+        const QString questionnaires = QStringLiteral("SELECT code_questionnaire, libelle, est_super, hidden, fenetre_destination FROM QUE_QUESTIONNAIRE");
+        const struct {
+            const char *name;
+            QString statement;
+            const char *key;
+            bool ordered;
+            const char *expected;
+        } statements[] = {
+            {"options", QStringLiteral("SELECT * FROM OPT_PARAM_MEDECIN WHERE code_medecin = -1 ORDER BY code_param_medecin"), "code_param_medecin", true,
+             "5,10,11,12,13,14,15,16,17,18,19,20,21"},
+            {"default group", QStringLiteral("SELECT min( code_groupe ) as valeur FROM GLB_GROUPE WHERE est_medecin = -1"), "valeur", true, "3"},
+            {"groups", QStringLiteral("SELECT * FROM GLB_GROUPE"), "code_groupe", false, "1,2,3,5,7,9"},
+            {"collateral types", QStringLiteral("SELECT * FROM REF_TYPE_COLLATERAUX ORDER BY ordre, libelle"), "code_type_collateraux", true, "13,12,14,15,16,17,0"},
+            {"doctors", QStringLiteral("SELECT * FROM GLB_MEDECIN ORDER BY nom, prenom"), "code_medecin", true, "8,3,6,5,4,2,7,9,1,10"},
+            {"antecedents", QStringLiteral("SELECT * FROM ANT_ANTECEDENT ORDER BY libelle"), "code_antecedent", true, "4,2,3,6,1,5,7,99"},
+            {"questionnaires of a question",
+             QStringLiteral("SELECT QUE_QUESTIONNAIRE.code_questionnaire, libelle, est_super, hidden, fenetre_destination FROM QUE_QUESTIONNAIRE "
+                            "INNER JOIN QUE_TC_QUESTIONNAIRE_QUESTION ON QUE_QUESTIONNAIRE.code_questionnaire = "
+                            "QUE_TC_QUESTIONNAIRE_QUESTION.code_questionnaire WHERE code_question = 102 ORDER BY libelle"), "code_questionnaire", true, "3,12"},
+            {"questionnaires by code", questionnaires + QStringLiteral(" WHERE code_questionnaire IN (12,15) ORDER BY libelle"), "code_questionnaire", true, "12,15"},
+            {"visible questionnaires", questionnaires + QStringLiteral(" WHERE hidden = 0 ORDER BY libelle"), "code_questionnaire", true, "3,7,12,15,30,20,21"},
+            {"questionnaires", questionnaires + QStringLiteral(" ORDER BY libelle"), "code_questionnaire", true, "3,7,12,15,30,25,20,21"},
+            {"question list",
+             QStringLiteral("SELECT que_question.code_question , libelle, type_question, est_invisible FROM que_tc_questionnaire_question , "
+                            "que_question WHERE ( code_questionnaire = 7 ) and (que_tc_questionnaire_question.code_question = "
+                            "que_question.code_question) ORDER by ordre"), "code_question", true, "109,101,107"},
+            {"question", QStringLiteral("SELECT * FROM QUE_QUESTION WHERE code_question = 103"), "code_question", true, "103"},
+            {"modalities", QStringLiteral("SELECT * FROM QUE_MODALITE WHERE code_question = 102 ORDER BY ordre"), "code_modalite", true, "1001,1002,1003,1004"},
+        };
+        for (const QString &engine : {FirebirdEngine, MySqlEngine})
+            for (const auto &row : statements)
+                QTest::addRow("%s %s", qPrintable(engine), row.name) << engine << row.statement << QString::fromLatin1(row.key) << row.ordered << QString::fromLatin1(row.expected);
+    }
+    void fixtureServesTheStatements()
+    {
+        QFETCH(QString, engine);
+        QFETCH(QString, statement);
+        QFETCH(QString, key);
+        QFETCH(bool, ordered);
+        QFETCH(QString, expected);
+        std::unique_ptr<TCConnexion> &connexion = FShared[engine]; // one per engine for all rows
+        if (!connexion) {
+            connexion = OpenTestConnexion(engine);
+            if (!connexion)
+                QSKIP(qPrintable(TestEngineUnavailable(engine)));
+        }
+        QVERIFY2(connexion->Connected(), qPrintable(connexion->LastServerMessage()));
+        std::unique_ptr<TCRecordSet> rows = Open(*connexion, statement);
+        QVERIFY(rows);
+        QStringList keys;
+        for (; !rows->Eof(); rows->Next())
+            keys << QString::number(NullToInt(rows->FieldValue(key)));
+        if (!ordered)
+            std::sort(keys.begin(), keys.end(), [](const QString &a, const QString &b) { return a.toInt() < b.toInt(); });
+        QCOMPARE(keys.join(u','), expected);
+        QVERIFY(FMessages->requests().isEmpty());
+    }
+
+    // Accents and the merge-code characters, both read and written in a statement.
+    void specialCharacters_data()
+    {
+        QTest::addColumn<QString>("engine");
+        QTest::addColumn<QString>("fixture");
+        QTest::addColumn<QString>("charset");
+        QTest::newRow("firebird WIN1252") << FirebirdEngine << "SCRIVO_TEST_FDB" << "WIN1252";
+        QTest::newRow("firebird WIN1252 read as UTF8") << FirebirdEngine << "SCRIVO_TEST_FDB" << "UTF8";
+        QTest::newRow("firebird NONE") << FirebirdEngine << "SCRIVO_TEST_FDB_NONE" << "";
+        QTest::newRow("mysql latin1") << MySqlEngine << "" << "";
+    }
+    void specialCharacters()
+    {
+        QFETCH(QString, engine);
+        QFETCH(QString, fixture);
+        QFETCH(QString, charset);
+        std::unique_ptr<TCCnxParam> params = TestCnxParam(engine, charset);
+        if (!params)
+            QSKIP(qPrintable(TestEngineUnavailable(engine)));
+        if (!fixture.isEmpty())
+            params->DataBaseName = CopyFirebirdDatabase(qEnvironmentVariable(fixture.toUtf8().constData()));
+        TCConnexion connexion(std::move(params));
+        connexion.SetupConnection();
+        QVERIFY2(connexion.Connect(false), qPrintable(connexion.LastServerMessage()));
+        QCOMPARE(SingleValue(connexion, QStringLiteral("SELECT libelle FROM ANT_ANTECEDENT WHERE code_antecedent = 99"),
+                             QStringLiteral("libelle"))
+                     .toString(),
+                 SpecialText);
+        QCOMPARE(NullToInt(SingleValue(connexion, QStringLiteral("SELECT code_antecedent FROM ANT_ANTECEDENT WHERE libelle = '") + SpecialText + u'\'',
+                                       QStringLiteral("code_antecedent"))),
+                 99);
+        QCOMPARE(SingleValue(connexion, QStringLiteral("SELECT lib_groupe FROM GLB_GROUPE WHERE code_groupe = 5"), QStringLiteral("lib_groupe"))
+                     .toString(),
+                 QStringLiteral("Infirmières"));
+    }
+
+    void rowLimit_data() { AddEngineData(); }
+    void rowLimit()
+    {
+        QFETCH(QString, engine);
+        SCRIVO_OPEN_TEST_CONNEXION(connexion, engine);
+        std::unique_ptr<TCRecordSet> groups = Open(*connexion, QStringLiteral("select code_groupe from glb_groupe order by code_groupe"), 2);
+        QCOMPARE(connexion->LastStatement(),
+                 engine == FirebirdEngine ? QStringLiteral("SELECT FIRST 2 code_groupe from glb_groupe order by code_groupe")
+                                          : QStringLiteral("select code_groupe from glb_groupe order by code_groupe LIMIT 2"));
+        int rows = 0;
+        for (; groups && !groups->Eof(); groups->Next())
+            ++rows;
+        QCOMPARE(rows, 2);
+        Open(*connexion, QStringLiteral("select code_groupe from glb_groupe"), 0);
+        QCOMPARE(connexion->LastStatement(), QStringLiteral("select code_groupe from glb_groupe"));
+    }
+
+    // A statement that fails on both attempts: the combined message, the raise, the lost
+    // connection flag; the connection itself goes on working.
+    void statementFailingTwice_data() { AddEngineData(); }
+    void statementFailingTwice()
+    {
+        QFETCH(QString, engine);
+        SCRIVO_OPEN_TEST_CONNEXION(connexion, engine);
+        QElapsedTimer timer;
+        timer.start();
+        QString raised;
+        try {
+            Open(*connexion, QStringLiteral("select code from t"), 5);
+            QFAIL("no error raised");
+        } catch (const EScrivoError &error) {
+            raised = error.Message();
+        }
+        QVERIFY(timer.elapsed() >= 1000); // 500 ms after each failure
+        QCOMPARE(connexion->LastStatement(), engine == FirebirdEngine ? QStringLiteral("SELECT FIRST 5 code from t")
+                                                                     : QStringLiteral("select code from t LIMIT 5"));
+        const QStringList parts = raised.split(QStringLiteral("\r\n"));
+        QVERIFY2(raised.contains(engine == FirebirdEngine ? QStringLiteral("Table unknown") : QStringLiteral("doesn't exist")),
+                 qPrintable(raised));
+        QCOMPARE(parts.size() % 2, 0);
+        const QString first = parts.mid(0, parts.size() / 2).join(QStringLiteral("\r\n"));
+        QCOMPARE(raised, first + QStringLiteral("\r\n") + first);
+        QCOMPARE(FMessages->texts(), QStringList{QStringLiteral("Erreur interne OpenRecordSet  : \r\n") + raised});
+        QCOMPARE(FMessages->requests().first().flags, int(mfOk));
+        QCOMPARE(FMessages->requests().first().title, ApplicationTitle());
+        QVERIFY(connexion->ConnectionLost);
+        QVERIFY(connexion->Connected());
+        QCOMPARE(NullToInt(SingleValue(*connexion, QStringLiteral("SELECT COUNT(*) AS n FROM GLB_GROUPE"), QStringLiteral("n"))), 6);
+    }
+
+    // The server drops the connection (KILL from another session): the statement is run
+    // again on a new connection, silently.
+    void statementFailingOnce()
+    {
+        SCRIVO_OPEN_TEST_CONNEXION(connexion, MySqlEngine);
+        const QString before = SingleValue(*connexion, QStringLiteral("SELECT CONNECTION_ID() AS id"), QStringLiteral("id")).toString();
+        ExecuteOnTestMySql(QStringLiteral("KILL ") + before);
+        QElapsedTimer timer;
+        timer.start();
+        QCOMPARE(NullToInt(SingleValue(*connexion, QStringLiteral("SELECT COUNT(*) AS n FROM GLB_GROUPE"), QStringLiteral("n"))), 6);
+        QVERIFY(timer.elapsed() >= 500);
+        QVERIFY(FMessages->requests().isEmpty());
+        QVERIFY(!connexion->ConnectionLost);
+        QVERIFY(SingleValue(*connexion, QStringLiteral("SELECT CONNECTION_ID() AS id"), QStringLiteral("id")).toString() != before);
+    }
+
+    void connectionRefused()
+    {
+        std::unique_ptr<TCCnxParam> params = TestCnxParam(MySqlEngine);
+        if (!params)
+            QSKIP(qPrintable(TestEngineUnavailable(MySqlEngine)));
+        params->Port = QString::number(FreePort());
+        TCConnexion connexion(std::move(params));
+        connexion.SetupConnection();
+        FMessages->enqueueButton(idNo);
+        QVERIFY(!connexion.Connect(true));
+        QVERIFY(!connexion.LastServerMessage().isEmpty());
+        const QString question = QStringLiteral("Impossible de se connecter à la base de donnée.\r\n"
+                                                "Vérifiez que le serveur et votre réseau sont bien en service\r\n"
+                                                "ou vérifiez vos paramètres de connexions.\r\n\r\n"
+                                                "Dernier message du serveur : \r\n")
+            + connexion.LastServerMessage() + QStringLiteral("\r\n\r\nVoulez-vous retentez la connexion ?");
+        QCOMPARE(FMessages->texts(), QStringList{question});
+        QCOMPARE(FMessages->requests().first().flags, 148);
+        QCOMPARE(FMessages->requests().first().title, ApplicationTitle());
+
+        FMessages->clear();
+        FMessages->enqueueButton(idYes);
+        FMessages->enqueueButton(idNo);
+        QVERIFY(!connexion.Connect(true));
+        QCOMPARE(FMessages->texts(), QStringList({question, question}));
+
+        FMessages->clear();
+        QVERIFY(!connexion.Connect(false));
+        QVERIFY(FMessages->requests().isEmpty());
+    }
+
+    // No connection: the retry question is not asked without askRetry, and TableExist refuses.
+    void firebirdFileMissing()
+    {
+        std::unique_ptr<TCCnxParam> params = TestCnxParam(FirebirdEngine);
+        if (!params)
+            QSKIP(qPrintable(TestEngineUnavailable(FirebirdEngine)));
+        params->DataBaseName = QStringLiteral("/nonexistent/cabinet.fdb");
+        params->Port = QStringLiteral("abc"); // not a number: the default port, and no harm
+        TCConnexion connexion(std::move(params));
+        connexion.SetupConnection();
+        QVERIFY(!connexion.Connect(false));
+        QVERIFY2(connexion.LastServerMessage().contains(QStringLiteral("/nonexistent/cabinet.fdb")),
+                 qPrintable(connexion.LastServerMessage()));
+        try {
+            connexion.TableExist(QStringLiteral("glb_groupe"));
+            QFAIL("TableExist ran without a connection");
+        } catch (const EScrivoError &error) {
+            QCOMPARE(error.Message(), QStringLiteral("Pas de connexion en cours\r\nFunc: TCConnexion.TableExist\r\n"));
+        }
+    }
+
+    // Firebird: every statement sees what others committed before it ran, reads the
+    // column types a practice database may hold (text BLOBs included), and cannot write.
+    void firebirdTransactionsAndTypes()
+    {
+        SCRIVO_OPEN_TEST_CONNEXION(connexion, FirebirdEngine);
+        const QString count = QStringLiteral("SELECT COUNT(*) AS n FROM GLB_GROUPE");
+        QCOMPARE(NullToInt(SingleValue(*connexion, count, QStringLiteral("n"))), 6);
+        {
+            soci::session writer(*soci::factory_firebird(), "service=" + connexion->Params()->DataBaseName.toStdString()
+                                                                 + " user=SYSDBA password=masterkey charset=WIN1252");
+            writer << "INSERT INTO GLB_GROUPE VALUES (11, 'Remplaçants', -1)";
+            writer << "CREATE TABLE SIGNATURE (code INTEGER, note BLOB SUB_TYPE TEXT, image BLOB SUB_TYPE 0, "
+                      "tarif NUMERIC(9,2), le DATE, depuis TIMESTAMP, actif BOOLEAN)";
+            writer.commit();
+            writer << "INSERT INTO SIGNATURE VALUES (1, 'Signature \x80 \x95 Dr Lef\xe8vre', x'00FF', 25.5, "
+                      "'2024-03-01', '2024-03-01 08:30:15', TRUE)";
+            writer.commit();
+        }
+        QCOMPARE(NullToInt(SingleValue(*connexion, count, QStringLiteral("n"))), 7);
+        std::unique_ptr<TCRecordSet> row = Open(*connexion, QStringLiteral("SELECT * FROM SIGNATURE"));
+        QVERIFY(row);
+        QCOMPARE(row->FieldValue(QStringLiteral("note")).toString(), QStringLiteral("Signature € • Dr Lefèvre"));
+        QCOMPARE(row->FieldValue(QStringLiteral("image")).toByteArray(), QByteArray("\x00\xff", 2));
+        QCOMPARE(row->FieldValue(QStringLiteral("tarif")).toDouble(), 25.5);
+        QCOMPARE(row->FieldValue(QStringLiteral("le")).toDate(), QDate(2024, 3, 1));
+        QCOMPARE(row->FieldValue(QStringLiteral("depuis")).toDateTime(), QDateTime(QDate(2024, 3, 1), QTime(8, 30, 15)));
+        QCOMPARE(NullToInt(row->FieldValue(QStringLiteral("actif"))), -1);
+
+        QVERIFY_THROWS_EXCEPTION(EScrivoError, Open(*connexion, QStringLiteral("INSERT INTO GLB_GROUPE VALUES (12, 'x', 0)")));
+        QVERIFY2(FMessages->texts().value(0).contains(QStringLiteral("read-only")), qPrintable(FMessages->texts().value(0)));
+        QCOMPARE(NullToInt(SingleValue(*connexion, count, QStringLiteral("n"))), 7);
+    }
+
+    // A server that dies, then one that freezes: each statement reports the failure within
+    // the timeouts, and the connection works again once the server is back.
+    void serverKilledAndRestarted()
+    {
+        if (!TestEngineUnavailable(MySqlEngine).isEmpty())
+            QSKIP(qPrintable(TestEngineUnavailable(MySqlEngine)));
+        PrivateMariaDb server;
+        QString problem;
+        QVERIFY2(server.Start(problem), qPrintable(problem));
+        TCConnexion connexion(server.Params());
+        connexion.ConnectTimeout = 2;
+        connexion.ReadTimeout = 2;
+        connexion.SetupConnection();
+        QVERIFY2(connexion.Connect(false), qPrintable(connexion.LastServerMessage()));
+        const QString label = QStringLiteral("SELECT lib_groupe FROM GLB_GROUPE");
+        QCOMPARE(SingleValue(connexion, label, QStringLiteral("lib_groupe")).toString(), QStringLiteral("Médecins généralistes"));
+
+        server.Kill();
+        QElapsedTimer timer;
+        timer.start();
+        QVERIFY_THROWS_EXCEPTION(EScrivoError, SingleValue(connexion, label, QStringLiteral("lib_groupe")));
+        QVERIFY(timer.elapsed() < 15000);
+        QCOMPARE(FMessages->requests().size(), 1);
+        QVERIFY(FMessages->texts().first().startsWith(QStringLiteral("Erreur interne OpenRecordSet  : \r\n")));
+        QVERIFY(connexion.ConnectionLost);
+
+        QVERIFY(server.Launch());
+        QCOMPARE(SingleValue(connexion, label, QStringLiteral("lib_groupe")).toString(), QStringLiteral("Médecins généralistes"));
+        QVERIFY(connexion.Connected());
+
+        FMessages->clear();
+        QVERIFY(server.Freeze(true));
+        timer.restart();
+        QVERIFY_THROWS_EXCEPTION(EScrivoError, SingleValue(connexion, label, QStringLiteral("lib_groupe")));
+        QVERIFY2(timer.elapsed() < 40000, qPrintable(QString::number(timer.elapsed())));
+        QCOMPARE(FMessages->requests().size(), 1);
+        QVERIFY(server.Freeze(false));
+        QCOMPARE(SingleValue(connexion, label, QStringLiteral("lib_groupe")).toString(), QStringLiteral("Médecins généralistes"));
+    }
+
+    // Once a Firebird database is attached, SIGTERM and SIGINT still end the program
+    // through its event loop (run in a child process of this test).
+    void terminationSignals_data()
+    {
+        QTest::addColumn<int>("signalNumber");
+        QTest::newRow("SIGTERM") << int(SIGTERM);
+        QTest::newRow("SIGINT") << int(SIGINT);
+    }
+    void terminationSignals()
+    {
+        QFETCH(int, signalNumber);
+        if (!TestEngineUnavailable(FirebirdEngine).isEmpty())
+            QSKIP(qPrintable(TestEngineUnavailable(FirebirdEngine)));
+        QProcess child;
+        child.setProcessChannelMode(QProcess::MergedChannels);
+        child.start(QCoreApplication::applicationFilePath(),
+                    {QStringLiteral("--signal-child"), CopyFirebirdDatabase(qEnvironmentVariable("SCRIVO_TEST_FDB"))});
+        QByteArray output;
+        QElapsedTimer timer;
+        timer.start();
+        while (!output.contains("attached") && timer.elapsed() < 30000 && child.state() != QProcess::NotRunning) {
+            child.waitForReadyRead(200);
+            output += child.readAll();
+        }
+        QVERIFY2(output.contains("attached"), output.constData());
+        ::kill(pid_t(child.processId()), signalNumber);
+        const bool ended = child.waitForFinished(15000);
+        output += child.readAll();
+        if (!ended) {
+            child.kill();
+            child.waitForFinished(5000);
+        }
+        QVERIFY2(ended, output.constData());
+        QCOMPARE(child.exitStatus(), QProcess::NormalExit);
+        QCOMPARE(child.exitCode(), 0);
+        QVERIFY2(output.contains("ended cleanly"), output.constData());
+    }
+
+private:
+    // A record set that is there before a call that must clear it.
+    class TCSentinelRecordSet : public TCRecordSet {
+    public:
+        bool Eof() const override { return true; }
+        void Next() override {}
+        bool HasField(const QString &) const override { return false; }
+        QVariant FieldValue(const QString &) const override { return {}; }
+    };
+
+    std::unique_ptr<TestProcessStrings> FStrings;
+    std::unique_ptr<ScriptedMessages> FMessages;
+    std::map<QString, std::unique_ptr<TCConnexion>> FShared;
+};
+
+// Child process of terminationSignals: attaches the database, runs the event loop until
+// a signal ends it, then frees the connection.
+static int SignalChild(int argc, char **argv)
+{
+    QCoreApplication application(argc, argv);
+    TestProcessStrings strings;
+    std::unique_ptr<TCCnxParam> params = TestCnxParam(FirebirdEngine);
+    params->DataBaseName = QString::fromLocal8Bit(argv[2]);
+    auto connexion = std::make_unique<TCConnexion>(std::move(params));
+    connexion->SetupConnection();
+    if (!connexion->Connect(false) || !connexion->TableExist(QStringLiteral("GLB_GROUPE"))) {
+        qInfo("cannot attach: %s", qPrintable(connexion->LastServerMessage()));
+        return 2;
+    }
+    qInfo("attached");
+    const int result = application.exec();
+    connexion.reset();
+    qInfo("ended cleanly");
+    return result;
+}
+
+int main(int argc, char **argv)
+{
+    if (argc == 3 && qstrcmp(argv[1], "--signal-child") == 0)
+        return SignalChild(argc, argv);
+    QApplication application(argc, argv);
+    tst_Connexion test;
+    return QTest::qExec(&test, argc, argv);
+}
+
+#include "tst_connexion.moc"

@@ -1,0 +1,76 @@
+// The practice database fixture for database tests: a ready TCConnexion on either engine,
+// both loaded from tests/fixtures/db by scripts/db-session.sh, which exports where they
+// are (SCRIVO_TEST_FDB..., SCRIVO_TEST_MYSQL_...). Firebird: each test process works on
+// its own copy of the database file (an embedded database opens in one process only).
+// MariaDB: 127.0.0.1 and a user that may only read. Without those variables the tests
+// skip, so unit runs work anywhere.
+//
+//   void tst_x::charger_data() { AddEngineData(); }
+//   void tst_x::charger()
+//   {
+//       QFETCH(QString, engine);
+//       TestProcessStrings strings;               // StringManager, as the program has it
+//       SCRIVO_OPEN_TEST_CONNEXION(connexion, engine);   // skips, or fails, or goes on connected
+//       ...
+//   }
+#pragma once
+
+#include "config/CConnexion.h"
+
+#include <QString>
+#include <QTest>
+
+#include <memory>
+
+class TCCnxParam;
+class TStringManager;
+
+/// Engine names of the data-driven database tests.
+inline const QString FirebirdEngine = QStringLiteral("firebird");
+inline const QString MySqlEngine = QStringLiteral("mysql");
+
+/// Adds the column "engine" and one row per engine ("firebird", "mysql") to the current
+/// data-driven test.
+void AddEngineData();
+
+/// Empty when the engine's fixture is available, else why not (a skip reason).
+QString TestEngineUnavailable(const QString &engine);
+
+/// Connection parameters reaching the engine's fixture: DataBaseType, Host, Port,
+/// DataBaseName, Login, PassWord and Charset set; the registry is empty. `charset` is
+/// the Firebird client character set (the fixture is Windows-1252). Null when the
+/// engine is unavailable.
+std::unique_ptr<TCCnxParam> TestCnxParam(const QString &engine, const QString &charset = QStringLiteral("WIN1252"));
+
+/// A connection to the engine's fixture, set up and connected (no retry question;
+/// LastServerMessage tells why it failed); null when the engine is unavailable.
+std::unique_ptr<TCConnexion> OpenTestConnexion(const QString &engine);
+
+/// Declares `var`, a connection from OpenTestConnexion: skips the test when the engine
+/// is unavailable, fails it when the connection fails.
+#define SCRIVO_OPEN_TEST_CONNEXION(var, engine)                                                   \
+    std::unique_ptr<TCConnexion> var = OpenTestConnexion(engine);                                 \
+    if (!var)                                                                                     \
+        QSKIP(qPrintable(TestEngineUnavailable(engine)));                                         \
+    QVERIFY2(var->Connected(), qPrintable(var->LastServerMessage()))
+
+/// A fresh copy of a Firebird database file for this process (removed at exit); empty
+/// when `source` does not exist.
+QString CopyFirebirdDatabase(const QString &source);
+
+/// Runs one statement on the fixture's MariaDB as the test user, outside Scrivo's
+/// connection (KILL of one of its own sessions, for instance). Throws on failure.
+void ExecuteOnTestMySql(const QString &statement);
+
+/// Creates StringManager for the scope (the connection and its parameters use it).
+class TestProcessStrings {
+public:
+    TestProcessStrings();
+    ~TestProcessStrings();
+    TestProcessStrings(const TestProcessStrings &) = delete;
+    TestProcessStrings &operator=(const TestProcessStrings &) = delete;
+
+private:
+    std::unique_ptr<TStringManager> FStrings;
+    TStringManager *FPrevious;
+};
