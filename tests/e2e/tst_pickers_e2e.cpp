@@ -27,7 +27,11 @@ private slots:
         QVERIFY(document.open());
 
         // Two arguments: the window starts unfolded, targeting the document by title.
+        QTemporaryDir workstation;
         QProcess scrivo;
+        scrivo.setProcessEnvironment(WorkstationEnvironment(workstation.path(), QStringLiteral("/bin/true")));
+        if (scrivo.processEnvironment().isEmpty())
+            QSKIP("no Firebird fixture (run through scripts/test)");
         scrivo.start(qEnvironmentVariable("SCRIVO_BINARY"), {QStringLiteral("-app=ordonnance.txt"), QStringLiteral("x")});
         QVERIFY(scrivo.waitForStarted());
         QString window;
@@ -44,7 +48,8 @@ private slots:
         QTest::qWait(300);
         QVERIFY(clickAt(window, 114 + 1 + 8 + 40, 4 + 14 + 8));
 
-        QTRY_COMPARE_WITH_TIMEOUT(document.saveAndRead(), QStringLiteral("£T: Date du jour#"), 15000);
+        QVERIFY(document.waitUntilModified());
+        QCOMPARE(document.saveAndRead(), QStringLiteral("£T: Date du jour#"));
         scrivo.kill();
         scrivo.waitForFinished();
     }

@@ -31,6 +31,32 @@ bool SetKeyboardLayout(const QString &layout)
     return RunCommand(QStringLiteral("setxkbmap"), {layout});
 }
 
+QProcessEnvironment WorkstationEnvironment(const QString &folder, const QString &wordProcessor)
+{
+    const QString fixture = qEnvironmentVariable("SCRIVO_TEST_FDB");
+    const QString database = QDir(folder).filePath(QStringLiteral("cabinet.fdb"));
+    if (fixture.isEmpty() || !(QFile::exists(database) || QFile::copy(fixture, database)))
+        return {};
+    QFile::setPermissions(database, QFile::ReadOwner | QFile::WriteOwner);
+
+    const auto quoted = [](QString text) -> QString { return u'"' + text.replace(u'\\', QStringLiteral("\\\\")) + u'"'; };
+    const QString registry = QStringLiteral("REGEDIT4\n\n[HKEY_LOCAL_MACHINE\\Software\\Keldar\\Talvor\\Cnx]\n"
+                                            "\"AutoLoadParam\"=dword:00000000\n\"DataBaseType\"=\"FireBird 2.1\"\n"
+                                            "\"DataBaseName\"=%1\n\"Login\"=\"SYSDBA\"\n\"PassWord\"=\"masterkey\"\n"
+                                            "\"Charset\"=\"WIN1252\"\n\n[HKEY_LOCAL_MACHINE\\Software\\Keldar\\Talvor\\OptionLocale]\n"
+                                            "\"WPNom\"=\"Traitement\"\n\"WPPath\"=%2\n")
+                                 .arg(quoted(database), quoted(wordProcessor));
+    QFile file(QDir(folder).filePath(QStringLiteral("hklm.reg")));
+    if (!file.open(QIODevice::WriteOnly))
+        return {};
+    file.write(registry.toUtf8());
+
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(QStringLiteral("SCRIVO_HKLM_FILE"), file.fileName());
+    environment.insert(QStringLiteral("SCRIVO_HKCU_FILE"), QDir(folder).filePath(QStringLiteral("hkcu.reg")));
+    return environment;
+}
+
 MousepadDocument::MousepadDocument(const QString &fileName, const QByteArray &content)
     : FPath(FDir.filePath(fileName))
 {
@@ -83,6 +109,20 @@ bool MousepadDocument::minimise()
 {
     return RunCommand(QStringLiteral("xdotool"), {QStringLiteral("windowminimize"), QStringLiteral("--sync"),
                                                   QString::number(FWindow)});
+}
+
+bool MousepadDocument::waitUntilModified()
+{
+    QElapsedTimer clock;
+    clock.start();
+    QString title;
+    while (clock.elapsed() < 15000) {
+        RunCommand(QStringLiteral("xdotool"), {QStringLiteral("getwindowname"), QString::number(FWindow)}, &title);
+        if (title.startsWith(u'*'))
+            return true;
+        QTest::qWait(100);
+    }
+    return false;
 }
 
 QString MousepadDocument::saveAndRead()

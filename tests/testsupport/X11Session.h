@@ -14,6 +14,12 @@ bool RunCommand(const QString &program, const QStringList &arguments, QString *o
 /// Switches the X keyboard layout ("us", "fr").
 bool SetKeyboardLayout(const QString &layout);
 
+/// The environment in which the real program starts as on a configured workstation:
+/// registry files (written into `folder`) naming a private copy of the Firebird fixture
+/// and `wordProcessor` as the word processor. Empty when the fixture is unavailable
+/// (scripts/test builds it).
+QProcessEnvironment WorkstationEnvironment(const QString &folder, const QString &wordProcessor);
+
 class MousepadDocument {
 public:
     /// A document `fileName` holding `content`, in a folder of its own.
@@ -29,6 +35,9 @@ public:
     /// Renames the window, as a word processor that shows another title would.
     bool setTitle(const QString &title);
     bool minimise();
+    /// Waits (at most 15 s) until mousepad marks the document as modified, as it does
+    /// once a paste has landed.
+    bool waitUntilModified();
     /// Saves the document from mousepad (Ctrl+S) and returns the file's text once it
     /// has changed on disk; empty after 10 s without a change.
     QString saveAndRead();
