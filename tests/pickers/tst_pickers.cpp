@@ -1,16 +1,11 @@
 // The prescription, miscellaneous and doctor pickers hosted in the main window: every
 // link clicked and every list entry chosen gives its exact code.
-#include "app/ProcessObjects.h"
-#include "app/Scrivo.h"
-#include "app/SendKeyApi.h"
 #include "pickers/CouCodeDivers.h"
 #include "pickers/CouCodeMedecin.h"
 #include "pickers/CouCodeOrdo.h"
-#include "platform/RecordingWindowSystem.h"
 #include "support/LumoRadio.h"
 #include "support/LumoUrl.h"
-#include "support/WrkGraphics.h"
-#include "testsupport/ScriptedMessages.h"
+#include "testsupport/HostedMainWindow.h"
 
 #include <QClipboard>
 #include <QLabel>
@@ -18,38 +13,12 @@
 #include <QListWidget>
 #include <QtTest>
 
-namespace {
-const QString Nothing = QStringLiteral("(rien)");
-}
-
 class TestPickers : public QObject {
     Q_OBJECT
 
-    std::unique_ptr<TCProcessObjects> objects;
-    std::unique_ptr<platform::RecordingWindowSystem> ws;
-    std::unique_ptr<TfScrivo> window;
-    std::unique_ptr<TfWrkGraphics> graphics;
-    std::unique_ptr<ScriptedMessages> messages;
+    std::unique_ptr<HostedMainWindow> host;
 
-    template <class Picker>
-    Picker *host()
-    {
-        window->ShowPicker(&Picker::staticMetaObject);
-        return window->panelHost->findChild<Picker *>();
-    }
-
-    // The text the last action put into the document: "(rien)" when nothing was pasted.
-    QString inserted()
-    {
-        const std::size_t pastes = std::count_if(ws->keyEvents.begin(), ws->keyEvents.end(),
-                                                 [](const auto &e) { return e.key.vk == 'V' && e.down; });
-        ws->keyEvents.clear();
-        if (pastes == 0)
-            return Nothing;
-        return pastes == 1 ? QGuiApplication::clipboard()->text() : QStringLiteral("%1 collages").arg(pastes);
-    }
-
-    void chooseRow(QListWidget *list, int row)
+    static void chooseRow(QListWidget *list, int row)
     {
         const QRect rect = list->visualItemRect(list->item(row));
         QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, rect.center());
@@ -57,29 +26,8 @@ class TestPickers : public QObject {
     }
 
 private slots:
-    void init()
-    {
-        objects = std::make_unique<TCProcessObjects>();
-        ws = std::make_unique<platform::RecordingWindowSystem>();
-        ws->addWindow("lettre.odt - Traitement de texte");
-        SetWindowSystem(ws.get());
-        window = std::make_unique<TfScrivo>();
-        graphics = std::make_unique<TfWrkGraphics>();
-        window->show();
-        window->TimerStart->stop();
-        QVERIFY(QTest::qWaitForWindowExposed(window.get()));
-        window->FTarget = QStringLiteral("lettre.odt");
-        messages = std::make_unique<ScriptedMessages>();
-    }
-    void cleanup()
-    {
-        messages.reset();
-        window.reset();
-        graphics.reset();
-        SetWindowSystem(nullptr);
-        ws.reset();
-        objects.reset();
-    }
+    void init() { host = std::make_unique<HostedMainWindow>(); }
+    void cleanup() { host.reset(); }
 
     void linksInsertTheirCodes_data()
     {
@@ -112,24 +60,22 @@ private slots:
         QFETCH(QString, picker);
         QFETCH(QString, link);
         QFETCH(QString, code);
-        QWidget *form = picker == QLatin1String("ordo") ? static_cast<QWidget *>(host<TfCouCodeOrdo>())
-                                                        : static_cast<QWidget *>(host<TfCouCodeDivers>());
+        QWidget *form = picker == QLatin1String("ordo") ? static_cast<QWidget *>(host->host<TfCouCodeOrdo>())
+                                                        : static_cast<QWidget *>(host->host<TfCouCodeDivers>());
         auto *url = form->findChild<TLumoUrl *>(link);
         QVERIFY(url);
         QVERIFY(url->isVisible());
-        QTest::mouseClick(url, Qt::LeftButton);
-        QCOMPARE(inserted(), code);
-        QTest::mouseClick(url, Qt::RightButton);
-        QCOMPARE(inserted(), Nothing);
-        QCOMPARE(messages->texts(), QStringList());
+        QCOMPARE(host->insertedBy([url] { QTest::mouseClick(url, Qt::LeftButton); }), code);
+        QCOMPARE(host->insertedBy([url] { QTest::mouseClick(url, Qt::RightButton); }), QString());
+        QCOMPARE(host->messages().texts(), QStringList());
     }
 
     void aChangedCaptionChangesThePrescriptionCode()
     {
-        auto *ordo = host<TfCouCodeOrdo>();
+        auto *ordo = host->host<TfCouCodeOrdo>();
         ordo->urlO2->SetCaption(QStringLiteral("Ajouter £ord : ald·été#"));
-        QTest::mouseClick(ordo->urlO2, Qt::LeftButton);
-        QCOMPARE(inserted(), QStringLiteral("£ORD : ALD·éTé#"));
+        QCOMPARE(host->insertedBy([ordo] { QTest::mouseClick(ordo->urlO2, Qt::LeftButton); }),
+                 QStringLiteral("£ORD : ALD·éTé#"));
     }
 
     void questionsAskTheirWording_data()
@@ -141,8 +87,8 @@ private slots:
         QTest::newRow("numeric") << "urlQuestionZN" << 1 << "Poids" << "£ZN:Poids#";
         QTest::newRow("free text") << "urlQuestionZC" << 1 << "Motif de la consultation" << "£ZC:Motif de la consultation#";
         QTest::newRow("date, special characters kept") << "urlQuestionZD" << 1 << "£x:#" << "£ZD:£x:##";
-        QTest::newRow("cancelled") << "urlQuestionZD" << 2 << "" << Nothing;
-        QTest::newRow("empty answer") << "urlQuestionZC" << 1 << "" << Nothing;
+        QTest::newRow("cancelled") << "urlQuestionZD" << 2 << "" << QString();
+        QTest::newRow("empty answer") << "urlQuestionZC" << 1 << "" << QString();
     }
     void questionsAskTheirWording()
     {
@@ -150,12 +96,12 @@ private slots:
         QFETCH(int, button);
         QFETCH(QString, answer);
         QFETCH(QString, code);
-        auto *divers = host<TfCouCodeDivers>();
-        messages->enqueue({button, answer});
-        QTest::mouseClick(divers->findChild<TLumoUrl *>(link), Qt::LeftButton);
-        QCOMPARE(inserted(), code);
-        QCOMPARE(messages->requests().size(), 1);
-        const MessageRequest &asked = messages->requests().first();
+        auto *divers = host->host<TfCouCodeDivers>();
+        host->messages().enqueue({button, answer});
+        auto *url = divers->findChild<TLumoUrl *>(link);
+        QCOMPARE(host->insertedBy([url] { QTest::mouseClick(url, Qt::LeftButton); }), code);
+        QCOMPARE(host->messages().requests().size(), 1);
+        const MessageRequest &asked = host->messages().requests().first();
         QCOMPARE(asked.kind, MessageRequest::Kind::InputText);
         QCOMPARE(asked.title, QStringLiteral("Question posé à l'utilisateur"));
         QCOMPARE(asked.text, QStringLiteral("Entrez le libellé de la question : "));
@@ -163,55 +109,56 @@ private slots:
 
     void versionLabel()
     {
-        auto *divers = host<TfCouCodeDivers>();
+        auto *divers = host->host<TfCouCodeDivers>();
         QVERIFY(divers->labelVersion->text().startsWith(QStringLiteral("version 6.0 rév ")));
     }
 
     void doctorFieldsUnderBothOptions()
     {
-        auto *medecin = host<TfCouCodeMedecin>();
+        auto *medecin = host->host<TfCouCodeMedecin>();
         QCOMPARE(medecin->lstCodes->count(), 18);
         QVERIFY(medecin->radioMedecin->Value());
         QVERIFY(!medecin->radioUser->Value());
 
         // Nothing selected yet: a double click on the empty area inserts nothing.
-        QTest::mouseDClick(medecin->lstCodes->viewport(), Qt::LeftButton, {}, QPoint(50, 190));
-        QCOMPARE(inserted(), Nothing);
+        QCOMPARE(host->insertedBy([medecin] {
+                     QTest::mouseDClick(medecin->lstCodes->viewport(), Qt::LeftButton, {}, QPoint(50, 190));
+                 }),
+                 QString());
 
         for (int row = 0; row < medecin->lstCodes->count(); ++row) {
             const QString field = medecin->lstCodes->item(row)->text();
             medecin->lstCodes->scrollToItem(medecin->lstCodes->item(row));
             QTest::mouseClick(medecin->radioMedecin, Qt::LeftButton);
-            chooseRow(medecin->lstCodes, row);
-            QCOMPARE(inserted(), QStringLiteral("£[MR : %1]#").arg(field));
+            QCOMPARE(host->insertedBy([&] { chooseRow(medecin->lstCodes, row); }), QStringLiteral("£[MR : %1]#").arg(field));
             QTest::mouseClick(medecin->radioUser, Qt::LeftButton);
             QVERIFY(!medecin->radioMedecin->Value());
-            chooseRow(medecin->lstCodes, row);
-            QCOMPARE(inserted(), QStringLiteral("£[MU : %1]#").arg(field));
+            QCOMPARE(host->insertedBy([&] { chooseRow(medecin->lstCodes, row); }), QStringLiteral("£[MU : %1]#").arg(field));
         }
         QCOMPARE(medecin->lstCodes->item(13)->text(), QStringLiteral("telephone ( )"));
 
         // The option holds while the picker stays; a new picker starts with the doctor.
-        window->ShowPicker(&TfCouCodeMedecin::staticMetaObject);
+        host->window()->ShowPicker(&TfCouCodeMedecin::staticMetaObject);
         QVERIFY(medecin->radioUser->Value());
-        host<TfCouCodeOrdo>();
-        QVERIFY(host<TfCouCodeMedecin>()->radioMedecin->Value());
+        host->host<TfCouCodeOrdo>();
+        QVERIFY(host->host<TfCouCodeMedecin>()->radioMedecin->Value());
     }
 
     void enterInsertsTheCurrentEntry()
     {
-        auto *medecin = host<TfCouCodeMedecin>();
+        auto *medecin = host->host<TfCouCodeMedecin>();
         medecin->lstCodes->setFocus();
         medecin->lstCodes->setCurrentRow(2, QItemSelectionModel::NoUpdate);
-        QTest::keyClick(medecin->lstCodes, Qt::Key_Return);
-        QCOMPARE(inserted(), QStringLiteral("£[MR : prenom]#"));
+        QCOMPARE(host->insertedBy([medecin] { QTest::keyClick(medecin->lstCodes, Qt::Key_Return); }),
+                 QStringLiteral("£[MR : prenom]#"));
         QTest::keyClick(medecin->lstCodes, Qt::Key_Down);
-        QTest::keyClick(medecin->lstCodes, Qt::Key_Enter);
-        QCOMPARE(inserted(), QStringLiteral("£[MR : titre]#"));
+        QCOMPARE(host->insertedBy([medecin] { QTest::keyClick(medecin->lstCodes, Qt::Key_Enter); }),
+                 QStringLiteral("£[MR : titre]#"));
     }
 
     void categoryButtonsHostTheirPickers()
     {
+        TfScrivo *window = host->window();
         window->bOrdo->click();
         QVERIFY(window->panelHost->findChild<TfCouCodeOrdo *>());
         window->bDivers->click();

@@ -1,15 +1,10 @@
 // The PMSI and correspondent pickers hosted in the real main window: every link, every
 // list entry under every correspondent, the keyboard, and clicks beside the entries,
 // each checked by the exact text that reached the document and one Ctrl+V per code.
-#include "app/ProcessObjects.h"
-#include "app/Scrivo.h"
-#include "app/SendKeyApi.h"
 #include "pickers/CouCodeCorresp.h"
 #include "pickers/CouCodePmsi.h"
-#include "platform/RecordingWindowSystem.h"
 #include "support/LumoUrl.h"
-#include "support/WrkGraphics.h"
-#include "testsupport/ScriptedMessages.h"
+#include "testsupport/HostedMainWindow.h"
 
 #include <QClipboard>
 #include <QComboBox>
@@ -18,39 +13,18 @@
 #include <QPushButton>
 #include <QtTest>
 
-using platform::RecordingWindowSystem;
-
 class TestPickersPmsiCorresp : public QObject {
     Q_OBJECT
 
-    std::unique_ptr<TCProcessObjects> objects;
-    std::unique_ptr<RecordingWindowSystem> ws;
-    std::unique_ptr<TfWrkGraphics> graphics;
-    std::unique_ptr<TfScrivo> window;
-    std::unique_ptr<ScriptedMessages> messages;
+    std::unique_ptr<HostedMainWindow> hosted;
 
     template <class Picker = QWidget> Picker *host(const char *button)
     {
-        QTest::mouseClick(window->findChild<QPushButton *>(button), Qt::LeftButton);
-        return window->panelHost->findChild<Picker *>(QString(), Qt::FindDirectChildrenOnly);
+        QTest::mouseClick(hosted->window()->findChild<QPushButton *>(button), Qt::LeftButton);
+        return hosted->window()->panelHost->findChild<Picker *>(QString(), Qt::FindDirectChildrenOnly);
     }
 
-    // What `action` inserted: the clipboard text when exactly one Ctrl+V was typed; a
-    // null text when the clipboard was not touched and no key typed.
-    QString insertedBy(const std::function<void()> &action)
-    {
-        const QString untouched = QStringLiteral("(intact)");
-        ws->keyEvents.clear();
-        QGuiApplication::clipboard()->setText(untouched);
-        action();
-        const QString text = QGuiApplication::clipboard()->text();
-        using E = RecordingWindowSystem::KeyEvent;
-        const std::vector<E> ctrlV = {{{0x11, 0}, true, false}, {{'V', 0}, true, false},
-                                      {{'V', 0}, false, false}, {{0x11, 0}, false, false}};
-        if (ws->keyEvents.empty() && text == untouched)
-            return QString();
-        return ws->keyEvents == ctrlV ? text : QStringLiteral("%1 key events, %2").arg(ws->keyEvents.size()).arg(text);
-    }
+    QString insertedBy(const std::function<void()> &action) { return hosted->insertedBy(action); }
 
     // A real double click: its first press selects what lies under the pointer.
     static void doubleClick(QListWidget *list, const QPoint &pos, QListWidgetItem *item)
@@ -66,32 +40,12 @@ class TestPickersPmsiCorresp : public QObject {
     }
 
 private slots:
-    void init()
-    {
-        objects = std::make_unique<TCProcessObjects>();
-        ws = std::make_unique<RecordingWindowSystem>();
-        SetWindowSystem(ws.get());
-        graphics = std::make_unique<TfWrkGraphics>();
-        window = std::make_unique<TfScrivo>();
-        window->show();
-        window->TimerStart->stop(); // no start-up: these pickers need no database
-        ws->addWindow("lettre.odt - Traitement");
-        window->FTarget = QStringLiteral("lettre.odt");
-        messages = std::make_unique<ScriptedMessages>();
-    }
-    void cleanup()
-    {
-        messages.reset();
-        window.reset();
-        graphics.reset();
-        SetWindowSystem(nullptr);
-        ws.reset();
-        objects.reset();
-    }
+    void init() { hosted = std::make_unique<HostedMainWindow>(); }
+    void cleanup() { hosted.reset(); }
 
     void listsFollowTheHostSize()
     {
-        window->resize(700, 500);
+        hosted->window()->resize(700, 500);
         auto *pmsi = host<TfCouCodePmsi>("bPmsi");
         QVERIFY(pmsi);
         const int dw = pmsi->width() - 428, dh = pmsi->height() - 288;
@@ -141,7 +95,7 @@ private slots:
         QCOMPARE(link->geometry(), geometry);
         QVERIFY(!link->toolTip().isEmpty());
         QCOMPARE(insertedBy([link] { QTest::mouseClick(link, Qt::LeftButton); }), inserted);
-        QCOMPARE(messages->texts(), QStringList());
+        QCOMPARE(hosted->messages().texts(), QStringList());
     }
 
     void pmsiFields_data()
@@ -198,7 +152,7 @@ private slots:
             QCOMPARE(insertedBy([&] { doubleClick(corresp->lstCode, item); }),
                      QStringLiteral("£[C%1 : %2]#").arg(number, fields.at(row)));
         }
-        QCOMPARE(messages->texts(), QStringList());
+        QCOMPARE(hosted->messages().texts(), QStringList());
     }
 
     void enterInsertsTheCurrentEntry_data()
@@ -245,7 +199,7 @@ private slots:
     {
         QFETCH(QByteArray, button);
         QFETCH(QString, lastCode);
-        window->resize(700, 700); // room below the last entry
+        hosted->window()->resize(700, 700); // room below the last entry
         QWidget *picker = host(button.constData());
         QVERIFY(picker);
         auto *list = picker->findChild<QListWidget *>();
@@ -261,7 +215,7 @@ private slots:
         list->setCurrentItem(nullptr);
         QVERIFY(list->selectedItems().isEmpty());
         QCOMPARE(insertedBy([&] { QTest::keyClick(list, Qt::Key_Return); }), QString());
-        QCOMPARE(messages->texts(), QStringList());
+        QCOMPARE(hosted->messages().texts(), QStringList());
     }
 
     void correspondentRequiredBeforeInserting()
@@ -270,9 +224,9 @@ private slots:
         QVERIFY(corresp);
         corresp->cbNoCor->setCurrentIndex(-1);
         QCOMPARE(insertedBy([&] { doubleClick(corresp->lstCode, corresp->lstCode->item(1)); }), QString());
-        QCOMPARE(messages->texts(), QStringList{"Vous devez d'abord sélectionner un n° de correspondant !"});
-        QCOMPARE(messages->requests().first().title, QStringLiteral("Tst_pickers_pmsi_corresp"));
-        QCOMPARE(messages->requests().first().flags, 1);
+        QCOMPARE(hosted->messages().texts(), QStringList{"Vous devez d'abord sélectionner un n° de correspondant !"});
+        QCOMPARE(hosted->messages().requests().first().title, QStringLiteral("Tst_pickers_pmsi_corresp"));
+        QCOMPARE(hosted->messages().requests().first().flags, 1);
     }
 };
 
