@@ -3,6 +3,7 @@
 #include "pickers/CouCodeDivers.h"
 #include "pickers/CouCodeMedecin.h"
 #include "pickers/CouCodeOrdo.h"
+#include "pickers/WrkInputText.h"
 #include "support/LumoRadio.h"
 #include "support/LumoUrl.h"
 #include "testsupport/HostedMainWindow.h"
@@ -11,6 +12,7 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QListWidget>
+#include <QPlainTextEdit>
 #include <QtTest>
 
 class TestPickers : public QObject {
@@ -105,6 +107,21 @@ private slots:
         QCOMPARE(asked.kind, MessageRequest::Kind::InputText);
         QCOMPARE(asked.title, QStringLiteral("Question posé à l'utilisateur"));
         QCOMPARE(asked.text, QStringLiteral("Entrez le libellé de la question : "));
+    }
+
+    void questionAskedThroughTheRealDialog()
+    {
+        auto *divers = host->host<TfCouCodeDivers>();
+        MessageSeam::setHook({}); // the real dialog this time
+        QTimer::singleShot(0, [] {
+            QTRY_VERIFY(qobject_cast<TfWrkInputText *>(QApplication::activeModalWidget()));
+            auto *dialog = static_cast<TfWrkInputText *>(QApplication::activeModalWidget());
+            QCOMPARE(dialog->windowTitle(), QStringLiteral("Question posé à l'utilisateur"));
+            QTest::keyClicks(dialog->mmTexte, QStringLiteral("  Poids  "));
+            QTest::keyClick(dialog->mmTexte, Qt::Key_Return);
+        });
+        QCOMPARE(host->insertedBy([divers] { QTest::mouseClick(divers->urlQuestionZN, Qt::LeftButton); }),
+                 QStringLiteral("£ZN:Poids#"));
     }
 
     void versionLabel()
