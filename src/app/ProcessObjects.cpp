@@ -4,6 +4,7 @@
 #include "config/CCnxParam.h"
 #include "config/CConnexion.h"
 #include "config/COption.h"
+#include "data/CQuestion.h"
 #include "support/StrMan.h"
 #include "support/WinTools.h"
 
@@ -26,10 +27,16 @@ TCProcessObjects::TCProcessObjects()
     }
     // Reads through gConnexion once the start-up sequence has connected it.
     GlobaleOption = new TCGlobaleOption;
+    gQuestionCache = new TCQuestionCache;
+    gQuestionnaireCache = new TCQuestionnaireCache;
 }
 
 TCProcessObjects::~TCProcessObjects()
 {
+    delete gQuestionnaireCache;
+    gQuestionnaireCache = nullptr;
+    delete gQuestionCache;
+    gQuestionCache = nullptr;
     delete GlobaleOption;
     GlobaleOption = nullptr;
     delete LocaleOption;
