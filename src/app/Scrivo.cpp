@@ -5,11 +5,14 @@
 #include "SendKeyApi.h"
 #include "config/CReferences.h"
 #include "data/CMedecin.h"
+#include "pickers/CouCodeAntecedent.h"
+#include "pickers/CouCodeCollateraux.h"
 #include "pickers/CouCodeCorresp.h"
 #include "pickers/CouCodeDivers.h"
 #include "pickers/CouCodeMedecin.h"
 #include "pickers/CouCodeOrdo.h"
 #include "pickers/CouCodePmsi.h"
+#include "pickers/CouCodeSignaletique.h"
 #include "pickers/CouVariable.h"
 #include "support/Anchors.h"
 #include "support/DesignFont.h"
@@ -270,10 +273,10 @@ void TfScrivo::TimerCloseTimer()
 }
 
 // The category pickers are hosted as each of them becomes part of the program.
-void TfScrivo::bSignalitiqueClick() { ShowPicker(nullptr); }
-void TfScrivo::bCollaterauxClick() { ShowPicker(nullptr); }
+void TfScrivo::bSignalitiqueClick() { ShowPicker(&TfCouCodeSignaletique::staticMetaObject); }
+void TfScrivo::bCollaterauxClick() { ShowPicker(&TfCouCodeCollateraux::staticMetaObject); }
 void TfScrivo::bQuestionnaireClick() { ShowPicker(nullptr); }
-void TfScrivo::bAntecedentClick() { ShowPicker(nullptr); }
+void TfScrivo::bAntecedentClick() { ShowPicker(&TfCouCodeAntecedent::staticMetaObject); }
 void TfScrivo::bOrdoClick() { ShowPicker(&TfCouCodeOrdo::staticMetaObject); }
 void TfScrivo::bDiversClick() { ShowPicker(&TfCouCodeDivers::staticMetaObject); }
 void TfScrivo::bMedecinClick() { ShowPicker(&TfCouCodeMedecin::staticMetaObject); }

@@ -1,0 +1,304 @@
+// The identity, antecedent and collateral pickers hosted in the main window, filled from
+// the practice fixture on both engines (and from Firebird copies for the states the
+// fixture lacks): what they list and the exact code each choice inserts.
+#include "config/COption.h"
+#include "config/CReferences.h"
+#include "data/CAntecedent.h"
+#include "pickers/CouCodeAntecedent.h"
+#include "pickers/CouCodeCollateraux.h"
+#include "pickers/CouCodeSignaletique.h"
+#include "support/LumoRadio.h"
+#include "support/LumoUrl.h"
+#include "support/WinTools.h"
+#include "testsupport/AlteredFirebird.h"
+#include "testsupport/HostedMainWindow.h"
+#include "testsupport/TestDatabases.h"
+
+#include <QComboBox>
+#include <QListWidget>
+#include <QPushButton>
+#include <QTreeWidget>
+#include <QtTest>
+
+class TestPickersDb : public QObject {
+    Q_OBJECT
+
+    std::unique_ptr<HostedMainWindow> host;
+    std::unique_ptr<TCConnexion> connexion;
+    TCConnexion *processConnexion = nullptr;
+
+    // The practice database as the start-up sequence leaves it: connected, global options
+    // loaded, reference lists created.
+    void useDatabase(std::unique_ptr<TCConnexion> opened)
+    {
+        connexion = std::move(opened);
+        processConnexion = gConnexion;
+        gConnexion = connexion.get();
+        GlobaleOption->Charger();
+        gReferences = new TCReferences(connexion.get());
+    }
+    template <class Picker>
+    Picker *hosted() const
+    {
+        return host->window()->panelHost->findChild<Picker *>(QString(), Qt::FindDirectChildrenOnly);
+    }
+    QString inserted(const std::function<void()> &action) { return host->insertedBy(action); }
+
+    static void doubleClick(QAbstractItemView *view, const QRect &rect)
+    {
+        QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, rect.center());
+        QTest::mouseDClick(view->viewport(), Qt::LeftButton, {}, rect.center());
+    }
+    static void chooseRow(QListWidget *list, int row) { doubleClick(list, list->visualItemRect(list->item(row))); }
+    static void chooseNode(QTreeWidget *tree, QTreeWidgetItem *item)
+    {
+        if (item->parent())
+            item->parent()->setExpanded(true);
+        tree->scrollToItem(item);
+        doubleClick(tree, tree->visualItemRect(item));
+    }
+    static QTreeWidgetItem *node(QTreeWidget *tree, int group, int field)
+    {
+        QTreeWidgetItem *item = tree->topLevelItem(group);
+        return field < 0 ? item : item->child(field);
+    }
+    static int rowOf(QListWidget *list, const char *text)
+    {
+        const auto found = list->findItems(QString::fromUtf8(text), Qt::MatchExactly);
+        return found.isEmpty() ? -1 : list->row(found.first());
+    }
+    static QStringList texts(const QListWidget *list)
+    {
+        QStringList result;
+        for (int i = 0; i < list->count(); ++i)
+            result << list->item(i)->text();
+        return result;
+    }
+
+private slots:
+    void init() { host = std::make_unique<HostedMainWindow>(); }
+    void cleanup()
+    {
+        // The process objects free the program's own connection, not the test's.
+        if (connexion)
+            gConnexion = processConnexion;
+        host.reset();
+        delete gAntecedents;
+        gAntecedents = nullptr;
+        delete gReferences;
+        gReferences = nullptr;
+        connexion.reset();
+    }
+
+    void identityCodes_data() { AddEngineData(); }
+    void identityCodes()
+    {
+        QFETCH(QString, engine);
+        SCRIVO_OPEN_TEST_CONNEXION(opened, engine);
+        useDatabase(std::move(opened));
+        host->window()->bSignalitique->click();
+        auto *picker = hosted<TfCouCodeSignaletique>();
+        QVERIFY(picker);
+        QTreeWidget *tv = picker->tvSig;
+        QCOMPARE(tv->topLevelItemCount(), 4);
+        for (int group = 0; group < 4; ++group) {
+            QCOMPARE(tv->topLevelItem(group)->childCount(), (std::array{32, 18, 8, 15}[group]));
+            QVERIFY(!tv->topLevelItem(group)->isExpanded());
+        }
+        // Free fields count from 1, their options from 0; an undefined label leaves the node bare.
+        QCOMPARE(node(tv, 3, 0)->text(0), QStringLiteral("champ libre 1 • Médecin traitant déclaré"));
+        QCOMPARE(node(tv, 3, 7)->text(0), QStringLiteral("champ libre 8 • Cœur & œdème"));
+        QCOMPARE(node(tv, 3, 11)->text(0), QStringLiteral("champ libre 12 • "));
+        QCOMPARE(node(tv, 3, 14)->text(0), QStringLiteral("champ libre 15 • Dépassement € honoraires"));
+
+        // A group node is chosen like any field, and a double click does not unfold it.
+        QCOMPARE(inserted([&] { chooseNode(tv, node(tv, 0, -1)); }), QStringLiteral("£[SG : Patient]#"));
+        QVERIFY(!tv->topLevelItem(0)->isExpanded());
+        const struct {
+            int group, field;
+            const char *code;
+        } choices[] = {{3, 11, "£[SG : champ libre 12]#"},   {3, 1, "£[SG : champ libre 2]#"},
+                       {3, 7, "£[SG : champ libre 8]#"},     {0, 31, "£[SG : ipp(nom_passerelle)]#"},
+                       {0, 18, "£[SG : téléphone( )]#"},     {1, 12, "£[SG : téléphone conjoint( )]#"},
+                       {2, 1, "£[SG : nom de l'assuré]#"},   {2, 0, "£[SG : no securite sociale]#"}};
+        for (const auto &choice : choices)
+            QCOMPARE(inserted([&] { chooseNode(tv, node(tv, choice.group, choice.field)); }), QString::fromUtf8(choice.code));
+        // Enter inserts the current node; nothing selected, nothing inserted.
+        tv->setCurrentItem(node(tv, 0, 13));
+        QCOMPARE(inserted([&] { QTest::keyClick(tv, Qt::Key_Return); }), QStringLiteral("£[SG : age]#"));
+        tv->clearSelection();
+        QCOMPARE(inserted([&] { picker->tvSigDblClick(); }), QString());
+        QCOMPARE(host->messages().texts(), QStringList());
+    }
+
+    void collateralCodes_data() { AddEngineData(); }
+    void collateralCodes()
+    {
+        QFETCH(QString, engine);
+        SCRIVO_OPEN_TEST_CONNEXION(opened, engine);
+        useDatabase(std::move(opened));
+        host->window()->bCollateraux->click();
+        auto *picker = hosted<TfCouCodeCollateraux>();
+        QVERIFY(picker);
+        QComboBox *cb = picker->cbTypeCol;
+        QStringList items;
+        for (int i = 0; i < cb->count(); ++i)
+            items << cb->itemText(i);
+        QCOMPARE(items.join(u'|'), QStringLiteral("Proposer tous|Utiliser dernier créé|Mode entête ordonnance|"
+                                                  "Provoquer nouveau choix|Mère|Père|Conjoint(e)|Enfant|Frère • sœur|"
+                                                  "Tuteur légal|Autre"));
+        QCOMPARE(cb->currentIndex(), 0);
+        QCOMPARE(texts(picker->lstCol).join(u'|'), QStringLiteral("Nom|Prénom|Date Naissance|Adresse|CodePostal|Ville"));
+
+        // A double click beside the fields unselects: nothing, except for a new choice.
+        const QPoint blank(5, picker->lstCol->viewport()->height() - 5);
+        QCOMPARE(inserted([&] { QTest::mouseDClick(picker->lstCol->viewport(), Qt::LeftButton, {}, blank); }), QString());
+        const struct {
+            int mode;
+            const char *field;
+            const char *code;
+        } choices[] = {{0, "Nom", "£SAT : Nom#"},        {0, "CodePostal", "£SAT : CodePostal#"},
+                       {1, "Prénom", "£SAD : Prénom#"},  {2, "Date Naissance", "£SAO : Date Naissance#"},
+                       {3, "Ville", "£SAX#"},            {3, "Nom", "£SAX#"},
+                       {5, "Nom", "£SA12 : Nom#"},       {4, "Adresse", "£SA13 : Adresse#"},
+                       {10, "Nom", "£SA0 : Nom#"},       {9, "CodePostal", "£SA17 : CodePostal#"}};
+        for (const auto &choice : choices) {
+            cb->setCurrentIndex(choice.mode);
+            QCOMPARE(inserted([&] { chooseRow(picker->lstCol, rowOf(picker->lstCol, choice.field)); }),
+                     QString::fromUtf8(choice.code));
+        }
+        // The mode holds for several fields; Enter inserts as a double click does.
+        picker->lstCol->setCurrentRow(5);
+        QCOMPARE(inserted([&] { QTest::keyClick(picker->lstCol, Qt::Key_Return); }), QStringLiteral("£SA17 : Ville#"));
+        picker->lstCol->clearSelection();
+        QCOMPARE(inserted([&] { picker->lstColDblClick(); }), QString());
+        cb->setCurrentIndex(3);
+        QCOMPARE(inserted([&] { picker->lstColDblClick(); }), QStringLiteral("£SAX#"));
+        QCOMPARE(host->messages().texts(), QStringList());
+
+        // No mode: the message, nothing inserted.
+        cb->setCurrentIndex(-1);
+        QCOMPARE(inserted([&] { chooseRow(picker->lstCol, 0); }), QString());
+        QCOMPARE(host->messages().requests().size(), 1);
+        const MessageRequest &request = host->messages().requests().first();
+        QCOMPARE(request.text, QStringLiteral("Vous devez sélectionner un type de collatéral."));
+        QCOMPARE(request.flags, int(mfOk));
+        QVERIFY(!request.parent);
+
+        // Coming back gives a fresh picker on the first mode.
+        host->window()->bDivers->click();
+        host->window()->bCollateraux->click();
+        picker = hosted<TfCouCodeCollateraux>();
+        QVERIFY(picker);
+        QCOMPARE(picker->cbTypeCol->currentIndex(), 0);
+        QCOMPARE(picker->cbTypeCol->count(), 11);
+    }
+
+    void antecedentCodes_data() { AddEngineData(); }
+    void antecedentCodes()
+    {
+        QFETCH(QString, engine);
+        SCRIVO_OPEN_TEST_CONNEXION(opened, engine);
+        useDatabase(std::move(opened));
+        QVERIFY(!gAntecedents);
+        host->window()->bAntecedent->click();
+        auto *picker = hosted<TfCouCodeAntecedent>();
+        QVERIFY(picker);
+        QVERIFY(gAntecedents);
+        QCOMPARE(texts(picker->lstATCD).join(u'|'),
+                 QStringLiteral("Allergies £ intolérances|Chirurgicaux|Familiaux • père, mère|Habitudes de vie ¤ tabac|"
+                                "Médicaux (cœur, poumons)|Obstétricaux|Vaccinations € remboursées|Zona é è à ç œ £ ¤ • €"));
+        QVERIFY(picker->radioATC->Value());
+        QVERIFY(!picker->radioATD->Value());
+
+        QCOMPARE(inserted([&] { chooseRow(picker->lstATCD, 2); }), QStringLiteral("£[ATC3 : Familiaux]#"));
+        QCOMPARE(inserted([&] { chooseRow(picker->lstATCD, 0); }), QStringLiteral("£[ATC4 : Allergies £ intolérances]#"));
+        // The other radio switches to codes without comments.
+        QTest::mouseClick(picker->radioATD, Qt::LeftButton);
+        QVERIFY(picker->radioATD->Value() && !picker->radioATC->Value());
+        QCOMPARE(inserted([&] { chooseRow(picker->lstATCD, 7); }), QStringLiteral("£[ATD99 : Zona é è à ç œ £ ¤]#"));
+        picker->lstATCD->setCurrentRow(4);
+        QCOMPARE(inserted([&] { QTest::keyClick(picker->lstATCD, Qt::Key_Return); }),
+                 QStringLiteral("£[ATD1 : Médicaux (cœur, poumons)]#"));
+        picker->lstATCD->clearSelection();
+        QCOMPARE(inserted([&] { picker->lstATCDDblClick(); }), QString());
+
+        const std::pair<const char *, const char *> links[] = {
+            {"urlNomOui", "£ATO: nom oui#"},         {"urlNomNon", "£ATO: nom non#"},
+            {"urlRetourOui", "£ATO: retour oui#"},   {"urlRetourNon", "£ATO: retour non#"},
+            {"urlDateOui", "£ATO: date oui#"},       {"urlDateNon", "£ATO: date non#"},
+            {"urlColonne", "£ATO: mode colonne#"},   {"urlLigne", "£ATO: mode ligne#"},
+            {"urlTousAvec", "£ATTC#"},               {"urlTousSans", "£ATTT#"},
+            {"urlAllergiesCommentaires", "£AAC#"},   {"urlAllergiesSans", "£AA#"}};
+        for (const auto &[name, code] : links) {
+            auto *url = picker->findChild<TLumoUrl *>(QLatin1String(name));
+            QVERIFY2(url && url->isVisible(), name);
+            QCOMPARE(inserted([&] { QTest::mouseClick(url, Qt::LeftButton); }), QString::fromUtf8(code));
+        }
+        QCOMPARE(host->messages().texts(), QStringList());
+
+        // The loaded list outlives the picker: coming back reads nothing, lists it once,
+        // and starts again with comments.
+        gReferences->ColTypeCount();
+        const QString lastStatement = connexion->LastStatement();
+        host->window()->bDivers->click();
+        host->window()->bAntecedent->click();
+        picker = hosted<TfCouCodeAntecedent>();
+        QVERIFY(picker);
+        QCOMPARE(connexion->LastStatement(), lastStatement);
+        QCOMPARE(picker->lstATCD->count(), 8);
+        QVERIFY(picker->radioATC->Value());
+        // Unfolding the main window shows the picker again without repeating entries.
+        host->window()->hide();
+        host->window()->show();
+        QCOMPARE(picker->lstATCD->count(), 8);
+    }
+
+    // Keys of any sign, labels cut at the first bullet and trimmed, a label that is all comment.
+    void antecedentKeysAndLabels()
+    {
+        SCRIVO_OPEN_ALTERED_FIREBIRD(altered, {"DELETE FROM ANT_ANTECEDENT",
+                                               "INSERT INTO ANT_ANTECEDENT VALUES (12, 'Diab' || ASCII_CHAR(232) || 'te ' || ASCII_CHAR(149) || ' suivi')",
+                                               "INSERT INTO ANT_ANTECEDENT VALUES (-3, '  Divers  ')",
+                                               "INSERT INTO ANT_ANTECEDENT VALUES (0, ASCII_CHAR(149) || ' tout')",
+                                               "INSERT INTO ANT_ANTECEDENT VALUES (5, 'Hta ' || ASCII_CHAR(149) || ' a ' || ASCII_CHAR(149) || ' b')"});
+        useDatabase(std::move(altered));
+        auto *picker = host->host<TfCouCodeAntecedent>();
+        QVERIFY(picker);
+        const QStringList labels = texts(picker->lstATCD);
+        const std::pair<const char *, const char *> withComments[] = {
+            {"Diabète • suivi", "£[ATC12 : Diabète]#"}, {"  Divers  ", "£[ATC-3 : Divers]#"},
+            {"• tout", "£[ATC0 : ]#"}, {"Hta • a • b", "£[ATC5 : Hta]#"}};
+        for (const auto &[label, code] : withComments)
+            QCOMPARE(inserted([&] { chooseRow(picker->lstATCD, labels.indexOf(QString::fromUtf8(label))); }),
+                     QString::fromUtf8(code));
+        QTest::mouseClick(picker->radioATD, Qt::LeftButton);
+        QCOMPARE(inserted([&] { chooseRow(picker->lstATCD, labels.indexOf(QStringLiteral("  Divers  "))); }),
+                 QStringLiteral("£[ATD-3 : Divers]#"));
+        QCOMPARE(host->messages().texts(), QStringList());
+    }
+
+    // Empty tables: an empty category list, read again at the next showing; only the four modes.
+    void emptyTables()
+    {
+        SCRIVO_OPEN_ALTERED_FIREBIRD(altered, {"DELETE FROM ANT_ANTECEDENT", "DELETE FROM REF_TYPE_COLLATERAUX"});
+        useDatabase(std::move(altered));
+        auto *antecedents = host->host<TfCouCodeAntecedent>();
+        QVERIFY(antecedents);
+        QCOMPARE(antecedents->lstATCD->count(), 0);
+        QCOMPARE(inserted([&] { QTest::mouseDClick(antecedents->lstATCD->viewport(), Qt::LeftButton, {}, {10, 10}); }),
+                 QString());
+
+        auto *collaterals = host->host<TfCouCodeCollateraux>();
+        QVERIFY(collaterals);
+        QCOMPARE(collaterals->cbTypeCol->count(), 4);
+        gReferences->ColTypeCount();
+        QCOMPARE(connexion->LastStatement(), QStringLiteral("SELECT * FROM REF_TYPE_COLLATERAUX ORDER BY ordre, libelle"));
+        host->host<TfCouCodeAntecedent>();
+        QCOMPARE(connexion->LastStatement(), QStringLiteral("SELECT * FROM ANT_ANTECEDENT ORDER BY libelle"));
+        QCOMPARE(host->messages().texts(), QStringList());
+    }
+};
+
+QTEST_MAIN(TestPickersDb)
+#include "tst_pickers_db.moc"
