@@ -11,6 +11,7 @@
 #include "pickers/CouCodeDivers.h"
 #include "pickers/CouCodeMedecin.h"
 #include "pickers/CouCodeOrdo.h"
+#include "pickers/CouCodeQre.h"
 #include "pickers/CouCodePmsi.h"
 #include "pickers/CouCodeSignaletique.h"
 #include "pickers/CouVariable.h"
@@ -38,7 +39,6 @@ constexpr int ButtonColumnWidth = 109;
 constexpr int SplitterWidth = 5;
 constexpr int ButtonWidth = 105;
 constexpr int ButtonHeight = 33;
-constexpr int ButtonStep = 32; // neighbours overlap by one pixel
 
 } // namespace
 
@@ -76,6 +76,7 @@ TfScrivo::TfScrivo(QWidget *parent)
     panelHost->resize(Panel1->size());
     SetAnchors(panelHost, Qt::LeftEdge | Qt::TopEdge | Qt::RightEdge | Qt::BottomEdge);
 
+    // Buttons 33 high, 32 pixels apart: neighbours overlap by one pixel.
     bSignalitique = AddCategoryButton("bSignalitique", QStringLiteral("&Signalitique"), 0, &TfScrivo::bSignalitiqueClick);
     bCollateraux = AddCategoryButton("bCollateraux", QStringLiteral("&Collateraux"), 32, &TfScrivo::bCollaterauxClick);
     bQuestionnaire = AddCategoryButton("bQuestionnaire", QStringLiteral("&Questionnaire"), 64, &TfScrivo::bQuestionnaireClick);
@@ -272,10 +273,10 @@ void TfScrivo::TimerCloseTimer()
     EndProgram();
 }
 
-// The category pickers are hosted as each of them becomes part of the program.
+// Each category button hosts its picker.
 void TfScrivo::bSignalitiqueClick() { ShowPicker(&TfCouCodeSignaletique::staticMetaObject); }
 void TfScrivo::bCollaterauxClick() { ShowPicker(&TfCouCodeCollateraux::staticMetaObject); }
-void TfScrivo::bQuestionnaireClick() { ShowPicker(nullptr); }
+void TfScrivo::bQuestionnaireClick() { ShowPicker(&TfCouCodeQre::staticMetaObject); }
 void TfScrivo::bAntecedentClick() { ShowPicker(&TfCouCodeAntecedent::staticMetaObject); }
 void TfScrivo::bOrdoClick() { ShowPicker(&TfCouCodeOrdo::staticMetaObject); }
 void TfScrivo::bDiversClick() { ShowPicker(&TfCouCodeDivers::staticMetaObject); }

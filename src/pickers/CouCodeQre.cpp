@@ -1,0 +1,316 @@
+#include "CouCodeQre.h"
+
+#include "CouQonRemplacement.h"
+#include "app/Scrivo.h"
+#include "data/CQuestion.h"
+#include "support/Anchors.h"
+#include "support/ErrorMessageBox.h"
+#include "support/LumoRadio.h"
+#include "support/LumoUrl.h"
+#include "support/StrMan.h"
+#include "support/WinTools.h"
+#include "support/WrkGraphics.h"
+
+#include <QCheckBox>
+#include <QCoreApplication>
+#include <QGroupBox>
+#include <QHeaderView>
+#include <QShowEvent>
+#include <QTreeWidget>
+
+namespace {
+
+// Each questionnaire row carries the index of its questionnaire in Questionnaires.
+constexpr int QuestionnaireRole = Qt::UserRole;
+const QString DossierLabel = QStringLiteral("__QRE_DOSSIER__");
+const QString QuestionColumns = QStringLiteral("que_question.code_question , libelle, type_question, est_invisible");
+
+QIcon SmallIcon(int index)
+{
+    return fWrkGraphics ? QIcon(fWrkGraphics->Images16x16.Image(index)) : QIcon();
+}
+
+int QuestionIcon(int typeQuestion)
+{
+    static const int icons[] = {7, 8, 9, 10, 9, 7, 8, 10};
+    return typeQuestion >= 0 && typeQuestion < 8 ? icons[typeQuestion] : 7;
+}
+
+QTreeWidget *NewListView(QWidget *parent, const char *name, const QString &column, const QRect &geometry)
+{
+    auto *view = new QTreeWidget(parent);
+    view->setObjectName(QLatin1String(name));
+    view->setGeometry(geometry);
+    view->setHeaderLabels({column});
+    view->setColumnWidth(0, 197);
+    view->header()->setStretchLastSection(false);
+    view->setRootIsDecorated(false);
+    view->setSelectionMode(QAbstractItemView::SingleSelection);
+    view->setIconSize(QSize(16, 16));
+    SetAnchors(view, Qt::LeftEdge | Qt::TopEdge | Qt::BottomEdge);
+    return view;
+}
+
+} // namespace
+
+TfCouCodeQre::TfCouCodeQre(QWidget *owner)
+    : TfPickerForm(owner, QStringLiteral("Code Questionnaires"), QSize(531, 350))
+{
+    GroupBox1 = AddGroupBox("GroupBox1", QStringLiteral(" Questionnaires "), QRect(4, 4, 524, 219));
+    SetAnchors(GroupBox1, Qt::LeftEdge | Qt::TopEdge | Qt::RightEdge | Qt::BottomEdge);
+
+    lvQre = NewListView(GroupBox1, "lvQre", QStringLiteral("Questionnaires"), QRect(8, 20, 221, 191));
+    lvQre->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    connect(lvQre, &QTreeWidget::itemSelectionChanged, this, [this] {
+        RunGuarded(QStringLiteral("TfCouCodeQre.lvQreSelectItem"), [this] { lvQreSelectItem(); });
+    });
+
+    // Question captions may be edited in place: the edited caption goes into the code.
+    lvQon = NewListView(GroupBox1, "lvQon", QStringLiteral("Questions"), QRect(232, 20, 221, 191));
+    lvQon->setEditTriggers(QAbstractItemView::EditKeyPressed | QAbstractItemView::SelectedClicked);
+    OnItemChosen(lvQon, [this] { lvQonDblClick(); });
+
+    chkHidden = new QCheckBox(QStringLiteral("montrer questionnaires cachés"), GroupBox1);
+    chkHidden->setObjectName(QStringLiteral("chkHidden"));
+    chkHidden->setGeometry(348, -2, 169, 17);
+    SetAnchors(chkHidden, Qt::TopEdge | Qt::RightEdge);
+    connect(chkHidden, &QCheckBox::clicked, this, [this] { chkHiddenClick(); });
+
+    GroupBox2 = AddGroupBox("GroupBox2", QStringLiteral(" Options "), QRect(4, 226, 524, 121));
+    SetAnchors(GroupBox2, Qt::LeftEdge | Qt::RightEdge | Qt::BottomEdge);
+
+    auto link = [this](const char *name, const QString &caption, const QRect &geometry, void (TfCouCodeQre::*handler)()) {
+        TLumoUrl *url = AddLink(GroupBox2, name, caption, QString(), geometry, [this, handler](TLumoUrl *) { (this->*handler)(); });
+        if (fWrkGraphics)
+            url->SetPicture(fWrkGraphics->QuestionnairePicture());
+        return url;
+    };
+    urlQB = link("urlQB", QStringLiteral("Insérer £QBnn#"), QRect(8, 16, 150, 17), &TfCouCodeQre::urlQBClick);
+    urlQB->setEnabled(false);
+    urlQE = link("urlQE", QStringLiteral("Insérer £QE#"), QRect(8, 36, 150, 17), &TfCouCodeQre::urlQEClick);
+    urlInsererTout = link("urlInsererTout", QStringLiteral("Insérer tout le questionnaire"), QRect(232, 95, 157, 17),
+                          &TfCouCodeQre::urlInsererToutClick);
+
+    const TImageList *images = fWrkGraphics ? &fWrkGraphics->ImagesChk : nullptr;
+    auto option = [&](const char *name, const QString &caption, const QRect &geometry, bool radio) {
+        auto *control = new TLumoRadio(GroupBox2);
+        control->setObjectName(QLatin1String(name));
+        if (radio)
+            control->SetupAsRadio(images);
+        else
+            control->SetupAsCheck(images);
+        control->SetCaption(caption);
+        control->setGeometry(geometry);
+        return control;
+    };
+    rdDernier = option("rdDernier", QStringLiteral("dernière occurrence (codes en QQD)"), QRect(224, 12, 229, 17), true);
+    rdAChoisir = option("rdAChoisir", QStringLiteral("occurrence à choisir (codes en QQC)"), QRect(224, 28, 229, 17), true);
+    rdResume = option("rdResume", QStringLiteral("formulaire technique ou résumé  (codes en QQC)"), QRect(224, 44, 257, 17), true);
+    rdQSD = option("rdQSD", QStringLiteral("dernière réponse - tout questionnaire confondu (QSD)"), QRect(224, 72, 277, 17), true);
+    rdDernier->SetValue(true);
+    chkInclure = option("chkInclure", QStringLiteral("inclure le libellé de la question"), QRect(8, 60, 165, 17), false);
+    chkRemplacement = option("chkRemplacement", QStringLiteral("Proposer l'aide aux remplacements"), QRect(8, 80, 203, 17), false);
+    chkMnemonique = option("chkMnemonique", QStringLiteral("Utiliser le mnémonique s'il existe"), QRect(8, 100, 181, 17), false);
+
+    Questionnaires = std::make_unique<TCQuestionnaires>();
+}
+
+TfCouCodeQre::~TfCouCodeQre()
+{
+    // The lists are destroyed after this body: their last selection changes find no list.
+    disconnect(lvQre, nullptr, this, nullptr);
+    Questionnaires.reset();
+    ClearListView(lvQon);
+}
+
+void TfCouCodeQre::showEvent(QShowEvent *event)
+{
+    TfPickerForm::showEvent(event);
+    // Spontaneous shows (the main window unfolded or restored) change nothing.
+    if (!event->spontaneous())
+        RunGuarded(QStringLiteral("TfCouCodeQre.FormShow"), [this] { FormShow(); });
+}
+
+void TfCouCodeQre::FormShow()
+{
+    // A fresh list at each showing, so that the rows never repeat.
+    lvQre->clear();
+    Questionnaires = std::make_unique<TCQuestionnaires>();
+    Questionnaires->Charger(false, QString(), 0);
+    FillQuestionnaireList();
+
+    const int wanted = Owner() ? Owner()->FQuestionnaireId : 0;
+    if (wanted <= 0)
+        return;
+    for (int row = 0; row < lvQre->topLevelItemCount(); ++row) {
+        QTreeWidgetItem *item = lvQre->topLevelItem(row);
+        const TCQuestionnaire *questionnaire = Questionnaires->Items(item->data(0, QuestionnaireRole).toInt());
+        if (questionnaire && questionnaire->code_questionnaire == wanted) {
+            lvQre->scrollToItem(item);
+            QCoreApplication::processEvents();
+            lvQre->setCurrentItem(item);
+            break;
+        }
+    }
+    // The questionnaire is fixed by the command line, found or not: only its own
+    // occurrences make sense.
+    QCoreApplication::processEvents();
+    rdAChoisir->SetValue(true);
+    for (QWidget *control : std::initializer_list<QWidget *>{urlQB, urlQE, rdDernier, rdQSD})
+        control->setEnabled(false);
+}
+
+void TfCouCodeQre::FillQuestionnaireList()
+{
+    lvQre->clear();
+    ClearListView(lvQon);
+    if (!Questionnaires)
+        return;
+    const int wanted = Owner() ? Owner()->FQuestionnaireId : 0;
+    for (int index = 0; index < Questionnaires->Count(); ++index) {
+        const TCQuestionnaire *questionnaire = Questionnaires->Items(index);
+        if (!chkHidden->isChecked() && questionnaire->hidden && questionnaire->code_questionnaire != wanted)
+            continue;
+        const QString caption =
+            questionnaire->libelle == DossierLabel ? QStringLiteral("* Questionnaire Dossier *") : questionnaire->libelle;
+        auto *item = new QTreeWidgetItem(lvQre, {caption});
+        item->setIcon(0, SmallIcon(questionnaire->est_super ? 6 : 5));
+        item->setData(0, QuestionnaireRole, index);
+    }
+}
+
+void TfCouCodeQre::chkHiddenClick()
+{
+    FillQuestionnaireList();
+}
+
+void TfCouCodeQre::lvQreSelectItem()
+{
+    if (!Questionnaires)
+        return;
+    const QList<QTreeWidgetItem *> selected = lvQre->selectedItems();
+    // A deselection keeps the listed questions.
+    if (selected.isEmpty()) {
+        urlQB->setEnabled(false);
+        return;
+    }
+    const TCQuestionnaire *chosen = Questionnaires->Items(selected.first()->data(0, QuestionnaireRole).toInt());
+    if (!chosen)
+        return;
+    const int code = chosen->code_questionnaire;
+    urlQB->SetCaption(QStringLiteral("Insérer £QB") + QString::number(code) + u'#');
+    urlQB->setEnabled(true);
+
+    TCQuestionnaire questionnaire;
+    questionnaire.code_questionnaire = code;
+    ClearListView(lvQon);
+    questionnaire.ChargerListeQuestions(false, QuestionColumns);
+    for (const auto &question : questionnaire.Questions) {
+        auto *item = new QTreeWidgetItem(lvQon, {question->libelle});
+        item->setFlags(item->flags() | Qt::ItemIsEditable);
+        item->setIcon(0, SmallIcon(QuestionIcon(question->type_question)));
+        TListItemData *data = NewListItemData();
+        data->Value = question->code_question;
+        SetListItemData(item, data);
+    }
+}
+
+QString TfCouCodeQre::Prefix() const
+{
+    if (rdDernier->Value())
+        return QStringLiteral("QQD");
+    if (rdQSD->Value())
+        return QStringLiteral("QSD");
+    return QStringLiteral("QQC");
+}
+
+std::unique_ptr<TCQuestion> TfCouCodeQre::LoadQuestion(int code)
+{
+    auto question = std::make_unique<TCQuestion>();
+    question->Charger(code, true);
+    return question;
+}
+
+void TfCouCodeQre::urlQBClick()
+{
+    RunGuarded(QStringLiteral("TfCouCodeQre.urlQBClick"),
+               [this] { Insert(u'£' + StringManager->After(QStringLiteral("£"), urlQB->Caption())); });
+}
+
+void TfCouCodeQre::urlQEClick()
+{
+    RunGuarded(QStringLiteral("TfCouCodeQre.urlQEClick"), [this] { Insert(QStringLiteral("QE")); });
+}
+
+void TfCouCodeQre::lvQonDblClick()
+{
+    RunGuarded(QStringLiteral("TfCouCodeQre.lvQonDblClick"), [this] { InsertAnswerCode(); });
+}
+
+void TfCouCodeQre::InsertAnswerCode()
+{
+    const QTreeWidgetItem *item = lvQon->currentItem();
+    if (!item || !item->isSelected() || !ListItemData(item))
+        return;
+    const QString prefix = Prefix();
+    const int code = ListItemData(item)->Value;
+    // The caption as shown: the user may have edited it in place.
+    const QString caption = item->text(0);
+
+    std::unique_ptr<TCQuestion> question;
+    QString body;
+    if (chkMnemonique->Value()) {
+        question = LoadQuestion(code);
+        const QString mnemonic = StringManager->CollapseBlanks(question->unique_id);
+        if (!mnemonic.isEmpty())
+            body = prefix + u'_' + mnemonic + QStringLiteral(" : ");
+    }
+    if (body.isEmpty())
+        body = prefix + QString::number(code) + QStringLiteral(" : ") + caption;
+    if (!question)
+        question = LoadQuestion(code);
+    if (question->type_question == 9)
+        body += QStringLiteral(" (nom)");
+    QString text = u'[' + body + u']';
+    if (chkInclure->Value())
+        text.prepend(caption + QStringLiteral(" : "));
+
+    if (chkRemplacement->Value()) {
+        if (question->type_question == 2) {
+            auto dialog = std::make_unique<TfCouQonRemplacement>(this);
+            dialog->Question = question.get();
+            if (dialog->exec() != QDialog::Accepted || dialog->Resultat.isEmpty())
+                return;
+            text = u'{' + text + u'}' + dialog->Resultat;
+            if (dialog->chkModeEtendu->isChecked())
+                text.prepend(u'+');
+        } else {
+            MsgBox(this, QStringLiteral("L'aide aux remplacements n'est disponible que pouyr les questions à modalités"),
+                   QStringLiteral("*APP*"), mfOk);
+        }
+    }
+    Insert(text);
+}
+
+void TfCouCodeQre::urlInsererToutClick()
+{
+    RunGuarded(QStringLiteral("TfCouCodeQre.urlInsererToutClick"), [this] {
+        QString prefix = QStringLiteral("QQC");
+        if (rdDernier->Value())
+            prefix = QStringLiteral("QQD");
+        else if (rdQSD->Value())
+            prefix = QStringLiteral("QSD");
+        // The label comes from the database, not from the (editable) row.
+        QString text;
+        for (int row = 0; row < lvQon->topLevelItemCount(); ++row) {
+            const TListItemData *data = ListItemData(lvQon->topLevelItem(row));
+            if (!data)
+                continue;
+            const std::unique_ptr<TCQuestion> question = LoadQuestion(data->Value);
+            text += u'£' + question->libelle + QStringLiteral(" : [") + prefix + QString::number(data->Value) + u':' +
+                    question->libelle + QStringLiteral("]#\r\n");
+        }
+        if (!text.isEmpty())
+            Insert(text);
+    });
+}

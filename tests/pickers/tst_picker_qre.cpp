@@ -1,0 +1,274 @@
+// The questionnaire picker hosted in the main window, filled from the practice fixture on
+// both engines: the lists, the exact codes of every option, the questionnaire given on the
+// command line, and the replacement aid dialog driven while it runs modally.
+#include "data/CQuestion.h"
+#include "pickers/CouCodeQre.h"
+#include "pickers/CouQonRemplacement.h"
+#include "support/LumoRadio.h"
+#include "support/LumoUrl.h"
+#include "support/WinTools.h"
+#include "testsupport/HostedMainWindow.h"
+#include "testsupport/TestDatabases.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QScopeGuard>
+#include <QTimer>
+#include <QTreeWidget>
+#include <QtTest>
+
+namespace {
+
+QStringList Captions(const QTreeWidget *view)
+{
+    QStringList result;
+    for (int row = 0; row < view->topLevelItemCount(); ++row)
+        result << view->topLevelItem(row)->text(0);
+    return result;
+}
+
+QTreeWidgetItem *Row(const QTreeWidget *view, const QString &caption)
+{
+    const auto found = view->findItems(caption, Qt::MatchExactly);
+    return found.isEmpty() ? nullptr : found.first();
+}
+
+// Types a replacement into the row of `label` through F2.
+void TypeReplacement(TfCouQonRemplacement *dialog, const QString &label, const QString &text)
+{
+    QTreeWidgetItem *item = dialog->lv->findItems(label, Qt::MatchExactly, 1).value(0);
+    QVERIFY(item);
+    dialog->lv->setCurrentItem(item);
+    QTest::keyClick(dialog->lv, Qt::Key_F2);
+    QLineEdit *editor = nullptr;
+    QTRY_VERIFY((editor = dialog->lv->findChild<QLineEdit *>()));
+    QTest::keyClicks(editor, text);
+    QTest::keyClick(editor, Qt::Key_Return);
+    QTRY_VERIFY(!dialog->lv->findChild<QLineEdit *>());
+}
+
+} // namespace
+
+// Declares `picker`, hosted on the test connection of the current engine (skips when the
+// engine is unavailable), the command line having named `questionnaireId`.
+#define OPEN_PICKER(picker, questionnaireId)                                                    \
+    QFETCH(QString, engine);                                                                    \
+    SCRIVO_OPEN_TEST_CONNEXION(opened, engine);                                                 \
+    connexion = std::move(opened);                                                              \
+    TfCouCodeQre *picker = hostPicker(questionnaireId);                                         \
+    QVERIFY(picker)
+
+class TestPickerQre : public QObject {
+    Q_OBJECT
+
+    std::unique_ptr<HostedMainWindow> host;
+    std::unique_ptr<TCConnexion> connexion;
+    TCConnexion *processConnexion = nullptr;
+
+    // A fresh main window hosting the picker on the test's connection, the command line
+    // having named `questionnaireId`.
+    TfCouCodeQre *hostPicker(int questionnaireId = 0)
+    {
+        releaseHost();
+        host = std::make_unique<HostedMainWindow>();
+        processConnexion = gConnexion;
+        gConnexion = connexion.get();
+        host->window()->FQuestionnaireId = questionnaireId;
+        return host->host<TfCouCodeQre>();
+    }
+    void releaseHost()
+    {
+        if (!host)
+            return;
+        gConnexion = processConnexion;
+        host.reset();
+    }
+    QString inserted(const std::function<void()> &action) { return host->insertedBy(action); }
+
+    // Shows the hidden questionnaires and selects "Questionnaire masqué" (25), which lists
+    // the questions 101, 12, 13, 30 and 40.
+    static void selectQuestionnaire25(TfCouCodeQre *picker)
+    {
+        picker->chkHidden->click();
+        picker->lvQre->setCurrentItem(Row(picker->lvQre, QStringLiteral("Questionnaire masqué")));
+    }
+    QString choose(TfCouCodeQre *picker, const QString &caption)
+    {
+        picker->lvQon->setCurrentItem(Row(picker->lvQon, caption));
+        return inserted([&] { QTest::keyClick(picker->lvQon, Qt::Key_Return); });
+    }
+
+private slots:
+    void cleanup()
+    {
+        releaseHost();
+        connexion.reset();
+    }
+
+    // Questionnaire 25 (hidden): the lists, the £QB/£QE links and the answer codes of
+    // every option, one question row at a time and all at once.
+    void codes_data() { AddEngineData(); }
+    void codes()
+    {
+        OPEN_PICKER(picker, 0);
+        QCOMPARE(Captions(picker->lvQre), QStringList({"Anamnèse", "Bilan cardio-vasculaire", "Dépistage du diabète",
+                                                       "Gériatrie : autonomie", "Nouveau questionnaire",
+                                                       "Suivi de grossesse", "Synthèse annuelle"}));
+        QVERIFY(!picker->urlQB->isEnabled());
+        QCOMPARE(inserted([&] { QTest::mouseClick(picker->urlQE, Qt::LeftButton); }), QStringLiteral("£QE#"));
+        selectQuestionnaire25(picker);
+        QCOMPARE(picker->lvQre->topLevelItemCount(), 8);
+        QCOMPARE(Captions(picker->lvQon), QStringList({"Tension artérielle systolique (mmHg)", "Poids", "Taille",
+                                                       "Médecin traitant", "Tabac"}));
+        QCOMPARE(inserted([&] { QTest::mouseClick(picker->urlQB, Qt::LeftButton); }), QStringLiteral("£QB25#"));
+
+        const struct {
+            TLumoRadio *radio;
+            bool inclure, mnemonique;
+            const char *caption, *code;
+        } cases[] = {
+            {picker->rdDernier, false, false, "Poids", "£[QQD12 : Poids]#"},
+            {picker->rdDernier, true, false, "Poids", "£Poids : [QQD12 : Poids]#"},
+            {picker->rdDernier, false, true, "Poids", "£[QQD_POIDS : ]#"},
+            {picker->rdDernier, true, true, "Poids", "£Poids : [QQD_POIDS : ]#"},
+            {picker->rdDernier, false, true, "Taille", "£[QQD13 : Taille]#"}, // blank mnemonic
+            {picker->rdDernier, false, true, "Médecin traitant", "£[QQD_MED :  (nom)]#"},
+            {picker->rdAChoisir, false, false, "Médecin traitant", "£[QQC30 : Médecin traitant (nom)]#"},
+            {picker->rdResume, false, false, "Poids", "£[QQC12 : Poids]#"},
+            {picker->rdQSD, false, false, "Poids", "£[QSD12 : Poids]#"},
+        };
+        for (const auto &c : cases) {
+            c.radio->SetValue(true);
+            picker->chkInclure->SetValue(c.inclure);
+            picker->chkMnemonique->SetValue(c.mnemonique);
+            QCOMPARE(choose(picker, QString::fromUtf8(c.caption)), QString::fromUtf8(c.code));
+        }
+        picker->chkMnemonique->SetValue(false);
+
+        // A real double click; then an edited caption goes into the code.
+        QTreeWidgetItem *row = Row(picker->lvQon, QStringLiteral("Poids"));
+        QCOMPARE(inserted([&] {
+                     QTest::mouseDClick(picker->lvQon->viewport(), Qt::LeftButton, {},
+                                        picker->lvQon->visualItemRect(row).center());
+                 }),
+                 QStringLiteral("£[QSD12 : Poids]#"));
+        row->setText(0, QStringLiteral("Masse"));
+        QCOMPARE(choose(picker, QStringLiteral("Masse")), QStringLiteral("£[QSD12 : Masse]#"));
+
+        // Replacement aid asked for a question without modalities: the message, then the code.
+        picker->chkRemplacement->SetValue(true);
+        QCOMPARE(choose(picker, QStringLiteral("Taille")), QStringLiteral("£[QSD13 : Taille]#"));
+        QCOMPARE(host->messages().texts(),
+                 QStringList(QStringLiteral("L'aide aux remplacements n'est disponible que pouyr les questions à modalités")));
+        host->messages().clear();
+
+        // All at once: labels from the database (not the edited row), no blank around ":".
+        picker->rdAChoisir->SetValue(true);
+        QCOMPARE(inserted([&] { QTest::mouseClick(picker->urlInsererTout, Qt::LeftButton); }),
+                 QStringLiteral("£Tension artérielle systolique (mmHg) : [QQC101:Tension artérielle systolique (mmHg)]#\r\n"
+                                "£Poids : [QQC12:Poids]#\r\n£Taille : [QQC13:Taille]#\r\n"
+                                "£Médecin traitant : [QQC30:Médecin traitant]#\r\n£Tabac : [QQC40:Tabac]#\r\n"));
+
+        // Deselecting disables £QB and keeps the questions; no selected question, nothing.
+        picker->lvQre->clearSelection();
+        QVERIFY(!picker->urlQB->isEnabled());
+        QCOMPARE(picker->lvQon->topLevelItemCount(), 5);
+        picker->lvQon->clearSelection();
+        QCOMPARE(inserted([&] { picker->lvQonDblClick(); }), QString());
+
+        // A question gone from the database: the error window, nothing inserted.
+        ListItemData(row)->Value = 999;
+        QCOMPARE(choose(picker, QStringLiteral("Masse")), QString());
+        QCOMPARE(host->messages().requests().size(), 1);
+        QVERIFY(host->messages().texts().first().contains(QStringLiteral("n° de question inconnu (999)")));
+
+        // An empty questionnaire inserts nothing at all.
+        picker->lvQre->setCurrentItem(Row(picker->lvQre, QStringLiteral("Nouveau questionnaire")));
+        QCOMPARE(inserted([&] { QTest::mouseClick(picker->urlInsererTout, Qt::LeftButton); }), QString());
+    }
+
+    void replacementAid_data() { AddEngineData(); }
+    void replacementAid()
+    {
+        OPEN_PICKER(picker, 0);
+        selectQuestionnaire25(picker);
+        QTest::mouseClick(picker->chkRemplacement, Qt::LeftButton, {}, QPoint(5, 8));
+
+        // Runs `drive` on the dialog once it is modal; closes it if `drive` fails.
+        auto whileModal = [](std::function<void(TfCouQonRemplacement *)> drive) {
+            QTimer::singleShot(0, [drive] {
+                auto closeOnFailure = qScopeGuard([] {
+                    if (QWidget *modal = QApplication::activeModalWidget())
+                        modal->close();
+                });
+                QTRY_VERIFY(qobject_cast<TfCouQonRemplacement *>(QApplication::activeModalWidget()));
+                drive(static_cast<TfCouQonRemplacement *>(QApplication::activeModalWidget()));
+            });
+        };
+        const QString tabac = QStringLiteral("Tabac");
+
+        whileModal([](TfCouQonRemplacement *dialog) {
+            QCOMPARE(dialog->windowTitle(), QStringLiteral("Aide aux remplacements"));
+            QCOMPARE(dialog->lv->topLevelItemCount(), 3);
+            QCOMPARE(dialog->lv->topLevelItem(2)->text(1), QStringLiteral("Ne sait pas"));
+            // A multiple question starts in partial comparison; the user may change it.
+            QVERIFY(dialog->chkModeEtendu->isChecked());
+            dialog->chkModeEtendu->click();
+            TypeReplacement(dialog, QStringLiteral("Oui"), QStringLiteral("fumeur"));
+            TypeReplacement(dialog, QStringLiteral("Non"), QStringLiteral("non fumeur"));
+            // Neither Enter nor Escape closes the window.
+            QTest::keyClick(dialog, Qt::Key_Escape);
+            QTest::keyClick(dialog, Qt::Key_Return);
+            QVERIFY(dialog->isVisible());
+            QTest::mouseClick(dialog->bOk, Qt::LeftButton);
+        });
+        QCOMPARE(choose(picker, tabac), QStringLiteral("£{[QQD40 : Tabac]}{Oui¤fumeur}{Non¤non fumeur}#"));
+
+        whileModal([](TfCouQonRemplacement *dialog) {
+            TypeReplacement(dialog, QStringLiteral("Oui"), QStringLiteral("fumeur"));
+            TypeReplacement(dialog, QStringLiteral("Non"), QStringLiteral("non fumeur"));
+            QTest::mouseClick(dialog->bOk, Qt::LeftButton);
+        });
+        QCOMPARE(choose(picker, tabac), QStringLiteral("£+{[QQD40 : Tabac]}{Oui¤fumeur}{Non¤non fumeur}#"));
+
+        // Cancel, or OK with no replacement typed: nothing.
+        whileModal([](TfCouQonRemplacement *dialog) {
+            TypeReplacement(dialog, QStringLiteral("Oui"), QStringLiteral("fumeur"));
+            dialog->bCancel->click();
+        });
+        QCOMPARE(choose(picker, tabac), QString());
+        whileModal([](TfCouQonRemplacement *dialog) { QTest::mouseClick(dialog->bOk, Qt::LeftButton); });
+        QCOMPARE(choose(picker, tabac), QString());
+        QCOMPARE(host->messages().texts(), QStringList());
+    }
+
+    // "-qre=": the questionnaire selected at showing, the options it fixes.
+    void questionnaireFromCommandLine_data() { AddEngineData(); }
+    void questionnaireFromCommandLine()
+    {
+        OPEN_PICKER(picker, 7);
+        QCOMPARE(picker->lvQre->selectedItems().value(0)->text(0), QStringLiteral("Bilan cardio-vasculaire"));
+        QCOMPARE(Captions(picker->lvQon),
+                 QStringList({"Poids (kg)", "Tension artérielle systolique (mmHg)", "Remarques £ ¤ • € œ"}));
+        QVERIFY(picker->rdAChoisir->Value() && !picker->rdDernier->Value());
+        for (QWidget *disabled : std::initializer_list<QWidget *>{picker->urlQB, picker->urlQE, picker->rdDernier, picker->rdQSD})
+            QVERIFY2(!disabled->isEnabled(), qPrintable(disabled->objectName()));
+        QVERIFY(picker->rdResume->isEnabled());
+        QCOMPARE(choose(picker, QStringLiteral("Poids (kg)")), QStringLiteral("£[QQC109 : Poids (kg)]#"));
+        // Another questionnaire enables £QB again, and only it.
+        picker->lvQre->setCurrentItem(Row(picker->lvQre, QStringLiteral("Anamnèse")));
+        QVERIFY(picker->urlQB->isEnabled());
+        QVERIFY(!picker->urlQE->isEnabled() && !picker->rdDernier->isEnabled() && !picker->rdQSD->isEnabled());
+
+        // A hidden questionnaire named on the command line is listed anyway.
+        picker = hostPicker(25);
+        QCOMPARE(picker->lvQre->topLevelItemCount(), 8);
+        QCOMPARE(picker->lvQre->selectedItems().value(0)->text(0), QStringLiteral("Questionnaire masqué"));
+        QCOMPARE(host->messages().texts(), QStringList());
+    }
+};
+
+QTEST_MAIN(TestPickerQre)
+#include "tst_picker_qre.moc"
