@@ -96,7 +96,8 @@ private slots:
         // Letters that move between QWERTY and AZERTY, characters on Shift and AltGr.
         QVERIFY(WaitForFocus(document.window()));
         QVERIFY(SendKeys("azqw@#€|[]", false));
-        QCOMPARE(QGuiApplication::queryKeyboardModifiers(), Qt::NoModifier);
+        // The key events reach the server on another connection: give it time to apply them.
+        QTRY_COMPARE(QGuiApplication::queryKeyboardModifiers(), Qt::NoModifier);
         QCOMPARE(document.saveAndRead(), QStringLiteral("£ORD : TOUT#azqw@#€|[]"));
         QCOMPARE(messages->texts(), QStringList());
     }
