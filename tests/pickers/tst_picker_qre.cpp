@@ -55,6 +55,7 @@ void TypeReplacement(TfCouQonRemplacement *dialog, const QString &label, const Q
 // engine is unavailable), the command line having named `questionnaireId`.
 #define OPEN_PICKER(picker, questionnaireId)                                                    \
     QFETCH(QString, engine);                                                                    \
+    host = std::make_unique<HostedMainWindow>(); /* the connection needs the string manager */ \
     SCRIVO_OPEN_TEST_CONNEXION(opened, engine);                                                 \
     connexion = std::move(opened);                                                              \
     TfCouCodeQre *picker = hostPicker(questionnaireId);                                         \
@@ -82,7 +83,8 @@ class TestPickerQre : public QObject {
     {
         if (!host)
             return;
-        gConnexion = processConnexion;
+        if (gConnexion == connexion.get())
+            gConnexion = processConnexion;
         host.reset();
     }
     QString inserted(const std::function<void()> &action) { return host->insertedBy(action); }
