@@ -37,19 +37,21 @@ class TestCodeInsertion : public QObject {
 private slots:
     void init()
     {
+        // The seam first: a message about this machine's registry files never blocks the test.
+        messages = std::make_unique<ScriptedMessages>();
         objects = std::make_unique<TCProcessObjects>();
         ws = std::make_unique<RecordingWindowSystem>();
         SetWindowSystem(ws.get());
         window = std::make_unique<TfScrivo>();
-        messages = std::make_unique<ScriptedMessages>();
+        messages->clear();
     }
     void cleanup()
     {
-        messages.reset();
         window.reset();
         SetWindowSystem(nullptr);
         ws.reset();
         objects.reset();
+        messages.reset();
     }
 
     void wrapsOnlyCodesWithoutThePoundSign_data()
