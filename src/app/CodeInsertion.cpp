@@ -2,6 +2,7 @@
 
 #include "Scrivo.h"
 #include "SendKeyApi.h"
+#include "support/NestedLoop.h"
 #include "support/StrMan.h"
 #include "support/WinTools.h"
 
@@ -76,7 +77,8 @@ platform::WindowHandle ActivateTarget(const QString &target)
 {
     if (IsHandleTarget(target)) {
         platform::WindowHandle handle = 0;
-        if (!HandleOf(target, handle))
+        // A handle whose window is gone is a missing document window.
+        if (!HandleOf(target, handle) || !WindowHandleExists(handle))
             return 0;
         ActivateWindowByHandle(handle);
         return handle;
@@ -88,13 +90,13 @@ platform::WindowHandle ActivateTarget(const QString &target)
     return 0;
 }
 
-bool WaitForFocus(platform::WindowHandle window)
+bool WaitForFocus(platform::WindowHandle window, const bool &abandoned)
 {
     QElapsedTimer clock;
     clock.start();
     qint64 lastActivation = 0;
     int steadyChecks = 0;
-    while (clock.elapsed() < FocusTimeoutMs) {
+    while (clock.elapsed() < FocusTimeoutMs && !abandoned) {
         QCoreApplication::processEvents();
         if (WindowHasFocus(window)) {
             // Two checks some tens of ms apart: the window manager may still move it.
@@ -116,9 +118,10 @@ void InsertCode(TfScrivo *window, const QString &code)
 {
     // The waits below run the event loop; a second click meanwhile is not a second code.
     static bool inserting = false;
-    if (inserting)
+    if (inserting || window->FEndRequested)
         return;
     const QScopedValueRollback guard(inserting, true);
+    const TNestedLoop nestedLoop;
 
     const QString text = code.startsWith(u'£') ? code : u'£' + code + u'#';
     QGuiApplication::clipboard()->setText(text);
@@ -132,13 +135,19 @@ void InsertCode(TfScrivo *window, const QString &code)
     handle = ActivateTarget(target);
     // Typing Ctrl+V into whatever window has the focus could paste into the wrong
     // program: only a target that really holds the focus receives it.
-    if (handle == 0 || !WaitForFocus(handle)) {
-        MsgBox(window, ActivationFailedMessage, QStringLiteral("*APP*"), mfOk);
+    // Once the program is ending (the document closed meanwhile, say), nothing more is
+    // typed or told.
+    if (handle == 0 || !WaitForFocus(handle, window->FEndRequested)) {
+        if (!window->FEndRequested)
+            MsgBox(window, ActivationFailedMessage, QStringLiteral("*APP*"), mfOk);
         return;
     }
 
     QCoreApplication::processEvents();
+    if (window->FEndRequested)
+        return;
     SendKeys("^(v)", false);
     QCoreApplication::processEvents();
-    RunEventLoopFor(PasteSettleMs);
+    if (!window->FEndRequested)
+        RunEventLoopFor(PasteSettleMs);
 }

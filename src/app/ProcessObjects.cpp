@@ -4,6 +4,8 @@
 #include "config/CCnxParam.h"
 #include "config/CConnexion.h"
 #include "config/COption.h"
+#include "config/CReferences.h"
+#include "data/CMedecin.h"
 #include "data/CQuestion.h"
 #include "support/StrMan.h"
 #include "support/WinTools.h"
@@ -33,6 +35,12 @@ TCProcessObjects::TCProcessObjects()
 
 TCProcessObjects::~TCProcessObjects()
 {
+    // Created by the start-up sequence; freed here, once the event loop has returned,
+    // so that nothing still running can meet them freed.
+    delete gMedecins;
+    gMedecins = nullptr;
+    delete gReferences;
+    gReferences = nullptr;
     delete gQuestionnaireCache;
     gQuestionnaireCache = nullptr;
     delete gQuestionCache;

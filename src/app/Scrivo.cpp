@@ -3,8 +3,6 @@
 #include "CAppNames.h"
 #include "CodeInsertion.h"
 #include "SendKeyApi.h"
-#include "config/CReferences.h"
-#include "data/CMedecin.h"
 #include "pickers/CouCodeAntecedent.h"
 #include "pickers/CouCodeCollateraux.h"
 #include "pickers/CouCodeCorresp.h"
@@ -17,6 +15,7 @@
 #include "pickers/CouVariable.h"
 #include "support/Anchors.h"
 #include "support/DesignFont.h"
+#include "support/NestedLoop.h"
 #include "support/StrMan.h"
 #include "support/WinTools.h"
 
@@ -120,6 +119,8 @@ TfScrivo::TfScrivo(QWidget *parent)
     TimerClose->setInterval(2000);
     connect(TimerClose, &QTimer::timeout, this, &TfScrivo::TimerCloseTimer);
 
+    // The end may also come from outside (a termination signal quits the application).
+    QCoreApplication::instance()->installEventFilter(this);
     fScrivo = this;
     FormCreate();
 }
@@ -149,6 +150,13 @@ bool TfScrivo::event(QEvent *event)
     return QWidget::event(event);
 }
 
+bool TfScrivo::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched == QCoreApplication::instance() && event->type() == QEvent::Quit)
+        FEndRequested = true;
+    return QWidget::eventFilter(watched, event);
+}
+
 void TfScrivo::closeEvent(QCloseEvent *event)
 {
     // A tool window does not count as the application's last window: closing it by
@@ -159,6 +167,7 @@ void TfScrivo::closeEvent(QCloseEvent *event)
 
 void TfScrivo::EndProgram()
 {
+    FEndRequested = true;
     emit ProgramEnding();
     QCoreApplication::quit();
 }
@@ -196,9 +205,17 @@ void TfScrivo::ShowPicker(const QMetaObject *formClass)
         return;
     const QList<QWidget *> hosted = panelHost->findChildren<QWidget *>(Qt::FindDirectChildrenOnly);
     if (!hosted.isEmpty()) {
-        if (hosted.first()->metaObject()->inherits(formClass))
+        QWidget *previous = hosted.first();
+        if (previous->metaObject()->inherits(formClass))
             return;
-        delete hosted.first();
+        // A handler of that picker may be waiting below (an insertion waiting for the
+        // document to take the focus): it is taken out of the host and deleted once
+        // that wait is over.
+        if (TNestedLoop::Running()) {
+            previous->hide();
+            previous->setParent(this);
+        }
+        TNestedLoop::DeleteAfter(previous);
     }
     QObject *created = formClass->newInstance(Q_ARG(QWidget *, this));
     auto *form = qobject_cast<QWidget *>(created);
@@ -264,12 +281,10 @@ void TfScrivo::TimerCloseTimer()
     if (!FTargetSeen)
         return; // the word processor may still be starting
 
+    // A loader may be running below this tick (a statement waiting before its retry, a
+    // message box of its own): the doctor and reference lists and the variables are
+    // freed once the event loop has returned, with the process objects and the window.
     reenable = false;
-    delete gMedecins;
-    gMedecins = nullptr;
-    delete gReferences;
-    gReferences = nullptr;
-    FVariables.reset();
     EndProgram();
 }
 

@@ -39,6 +39,9 @@ public:
     /// The program's arguments, program first (QCoreApplication::arguments() unless a
     /// test sets others before the start-up runs).
     QStringList FArguments;
+    /// Set once the program is ending (by this window, or the application asked to
+    /// quit): waits still running stop at once and show nothing more.
+    bool FEndRequested = false;
 
     QWidget *panelBouton = nullptr;
     QSplitter *splitV = nullptr;
@@ -93,6 +96,7 @@ signals:
 
 protected:
     bool event(QEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
     void closeEvent(QCloseEvent *event) override;
 
 private:

@@ -10,6 +10,7 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QShowEvent>
+#include <QStyledItemDelegate>
 #include <QTreeWidget>
 
 namespace {
@@ -17,6 +18,17 @@ constexpr int ReplacementColumn = 0;
 constexpr int LabelColumn = 1;
 // Each row carries the code of its modality.
 constexpr int ModaliteRole = Qt::UserRole;
+
+// The answer column shows the modality label, which goes into the result unchanged:
+// it offers no editor.
+class ReadOnlyColumn : public QStyledItemDelegate {
+public:
+    using QStyledItemDelegate::QStyledItemDelegate;
+    QWidget *createEditor(QWidget *, const QStyleOptionViewItem &, const QModelIndex &) const override
+    {
+        return nullptr;
+    }
+};
 } // namespace
 
 TfCouQonRemplacement::TfCouQonRemplacement(QWidget *owner)
@@ -39,6 +51,7 @@ TfCouQonRemplacement::TfCouQonRemplacement(QWidget *owner)
     lv->setSelectionBehavior(QAbstractItemView::SelectRows);
     // A click on the selected row edits it; F2 is handled by lvKeyDown.
     lv->setEditTriggers(QAbstractItemView::SelectedClicked);
+    lv->setItemDelegateForColumn(LabelColumn, new ReadOnlyColumn(lv));
     lv->installEventFilter(this);
     SetAnchors(lv, Qt::LeftEdge | Qt::TopEdge | Qt::RightEdge | Qt::BottomEdge);
 

@@ -9,11 +9,13 @@
 #include "support/WrkGraphics.h"
 
 #include <QAbstractItemView>
+#include <QCoreApplication>
 #include <QEvent>
 #include <QGroupBox>
 #include <QItemSelectionModel>
 #include <QKeyEvent>
 #include <QLabel>
+#include <QMouseEvent>
 
 namespace {
 
@@ -33,6 +35,14 @@ protected:
         // The viewport is kept from the start: while the view is being destroyed,
         // asking it for its viewport is no longer valid.
         if (watched == FViewport && event->type() == QEvent::MouseButtonDblClick) {
+            // Only the left button chooses, as on the links.
+            if (static_cast<QMouseEvent *>(event)->button() != Qt::LeftButton)
+                return false;
+            // The view takes the double click first: that cancels the in-place edit
+            // which its first click scheduled on an entry already selected.
+            FViewport->removeEventFilter(this);
+            QCoreApplication::sendEvent(FViewport, event);
+            FViewport->installEventFilter(this);
             FInsert();
             return true;
         }

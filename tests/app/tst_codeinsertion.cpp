@@ -127,6 +127,22 @@ private slots:
         QCOMPARE(shown.flags, 1);
         QCOMPARE(shown.parent, withParent ? static_cast<QWidget *>(window.get()) : nullptr);
     }
+
+    void endingDuringTheFocusWaitStopsIt()
+    {
+        // The document closes while the insertion waits for it to take the focus.
+        const auto sourd = ws->addWindow("Sourd", false, /*takesFocus*/ false);
+        window->FTarget = QStringLiteral("-app=Sourd");
+        window->FTargetSeen = true;
+        QTimer::singleShot(100, window.get(), [this, sourd] {
+            ws->removeWindow(sourd);
+            window->TimerCloseTimer();
+        });
+        InsertCode(window.get(), QStringLiteral("[SG : nom]"));
+        QVERIFY(window->FEndRequested);
+        QVERIFY(ws->keyEvents.empty());
+        QCOMPARE(messages->texts(), QStringList());
+    }
 };
 
 QTEST_MAIN(TestCodeInsertion)

@@ -15,6 +15,7 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QSignalSpy>
+#include <QTimer>
 #include <QtTest>
 
 namespace {
@@ -265,6 +266,61 @@ private slots:
         QCOMPARE(gMedecins != nullptr, !ends);
         if (situation == QLatin1String("refused"))
             QCOMPARE(messages->requests().at(1).flags, 148);
+    }
+
+    void centralFileGoneBeforeItIsCheckedEndsTheProgram()
+    {
+        const QString database = CopyFirebirdDatabase(qEnvironmentVariable("SCRIVO_TEST_FDB"));
+        if (database.isEmpty())
+            QSKIP("no Firebird fixture (run through scripts/test)");
+        QMap<QString, QString> cnx = firebirdCnx(database);
+        cnx[QStringLiteral("AutoLoadParam")] = QStringLiteral("dword:00000001");
+        writeRegistry(cnx);
+        const QString central = folder.filePath(QStringLiteral("central.ini"));
+        QFile file(central);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.close();
+        // The share drops while the parameters are being read.
+        messages->whenShown(QStringLiteral("Debut chargement fichier"), [central] { QFile::remove(central); });
+
+        objects = std::make_unique<TCProcessObjects>();
+        gConnexion->Params()->Arguments = {QStringLiteral("scrivo"), QStringLiteral("-app=x"), QStringLiteral("-v"),
+                                           QStringLiteral("-ini=") + central};
+        window = std::make_unique<TfScrivo>();
+        QSignalSpy ending(window.get(), &TfScrivo::ProgramEnding);
+        window->StartUp();
+        QCOMPARE(messages->texts().last(), ParamFileUnreachable);
+        QCOMPARE(messages->requests().last().parent, static_cast<QWidget *>(window.get()));
+        QCOMPARE(ending.count(), 1);
+        QVERIFY(!gConnexion->Connected());
+    }
+
+    void documentClosedWhileALoaderRetries()
+    {
+        if (!TestEngineUnavailable(MySqlEngine).isEmpty())
+            QSKIP(qPrintable(TestEngineUnavailable(MySqlEngine)));
+        SCRIVO_OPEN_TEST_CONNEXION(connexion, MySqlEngine);
+        initTestCase(); // the test connection pointed the registry elsewhere
+        objects = std::make_unique<TCProcessObjects>();
+        window = std::make_unique<TfScrivo>();
+        gMedecins = new TCMedecins(connexion.get());
+        // The server drops the connection: the doctor list's statement fails once and
+        // is run again after a pause, during which the close timer finds the letter gone.
+        ExecuteOnTestMySql(QStringLiteral("KILL ") +
+                           [&] {
+                               std::unique_ptr<TCRecordSet> row;
+                               connexion->OpenRecordSet(QStringLiteral("SELECT CONNECTION_ID() AS id"), row);
+                               return row->FieldValue(QStringLiteral("id")).toString();
+                           }());
+        window->FTarget = QStringLiteral("-app=lettre");
+        window->FTargetSeen = true;
+        QSignalSpy ending(window.get(), &TfScrivo::ProgramEnding);
+        QTimer::singleShot(0, window.get(), [this] { window->TimerCloseTimer(); });
+        gMedecins->Charger(QStringLiteral("nom, prenom"));
+        QCOMPARE(ending.count(), 1);
+        QCOMPARE(gMedecins->Count(), 10);
+        delete gMedecins; // before its connection
+        gMedecins = nullptr;
     }
 
     void missingDefaultGroupEndsBeforeOpeningTheDocument()

@@ -94,7 +94,7 @@ private slots:
         InsertCode(window.get(), QStringLiteral("£ORD : TOUT#"));
         QCOMPARE(messages->texts(), QStringList());
         // Letters that move between QWERTY and AZERTY, characters on Shift and AltGr.
-        QVERIFY(WaitForFocus(document.window()));
+        QVERIFY(WaitForFocus(document.window(), window->FEndRequested));
         QVERIFY(SendKeys("azqw@#€|[]", false));
         // The key events reach the server on another connection: give it time to apply them.
         QTRY_COMPARE(QGuiApplication::queryKeyboardModifiers(), Qt::NoModifier);

@@ -2,6 +2,7 @@
 // list entry under every correspondent, the keyboard, and clicks beside the entries,
 // each checked by the exact text that reached the document and one Ctrl+V per code.
 #include "pickers/CouCodeCorresp.h"
+#include "pickers/CouCodeDivers.h"
 #include "pickers/CouCodePmsi.h"
 #include "support/LumoUrl.h"
 #include "testsupport/HostedMainWindow.h"
@@ -10,7 +11,9 @@
 #include <QComboBox>
 #include <QGroupBox>
 #include <QListWidget>
+#include <QPointer>
 #include <QPushButton>
+#include <QTimer>
 #include <QtTest>
 
 class TestPickersPmsiCorresp : public QObject {
@@ -216,6 +219,42 @@ private slots:
         QVERIFY(list->selectedItems().isEmpty());
         QCOMPARE(insertedBy([&] { QTest::keyClick(list, Qt::Key_Return); }), QString());
         QCOMPARE(hosted->messages().texts(), QStringList());
+    }
+
+    void onlyTheLeftButtonChooses_data()
+    {
+        QTest::addColumn<QByteArray>("button");
+        QTest::addColumn<int>("mouseButton");
+        QTest::newRow("PMSI, right") << QByteArray("bPmsi") << int(Qt::RightButton);
+        QTest::newRow("PMSI, middle") << QByteArray("bPmsi") << int(Qt::MiddleButton);
+        QTest::newRow("correspondents, right") << QByteArray("bCorresp") << int(Qt::RightButton);
+    }
+    void onlyTheLeftButtonChooses()
+    {
+        QFETCH(QByteArray, button);
+        QFETCH(int, mouseButton);
+        auto *list = host(button.constData())->findChild<QListWidget *>();
+        const QPoint entry = list->visualItemRect(list->item(1)).center();
+        QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, entry);
+        QCOMPARE(insertedBy([&] { QTest::mouseDClick(list->viewport(), Qt::MouseButton(mouseButton), {}, entry); }),
+                 QString());
+    }
+
+    void categoryChosenWhileTheDocumentTakesTheFocus()
+    {
+        // The document is slow to take the focus: meanwhile the user picks another
+        // category. The picker whose double click is still waiting outlives the wait.
+        hosted->windowSystem().addWindow("Lent", false, /*takesFocus*/ false);
+        hosted->window()->FTarget = QStringLiteral("-app=Lent");
+        auto *corresp = host<TfCouCodeCorresp>("bCorresp");
+        QPointer<TfCouCodeCorresp> waiting = corresp;
+        QTimer::singleShot(100, hosted->window(), [this] { hosted->window()->bDivers->click(); });
+        doubleClick(corresp->lstCode, corresp->lstCode->item(0));
+        QVERIFY(waiting);
+        QVERIFY(waiting->isHidden());
+        QVERIFY(hosted->window()->panelHost->findChild<TfCouCodeDivers *>(QString(), Qt::FindDirectChildrenOnly));
+        QTRY_VERIFY(!waiting);
+        QCOMPARE(hosted->messages().texts().size(), 1); // the document never took the focus
     }
 
     void correspondentRequiredBeforeInserting()

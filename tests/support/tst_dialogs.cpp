@@ -1,5 +1,7 @@
 // The error window and the text input dialog: their texts through the message seam,
 // and the real modal windows driven while they run.
+#include "data/CQuestion.h"
+#include "pickers/CouQonRemplacement.h"
 #include "pickers/WrkInputText.h"
 #include "support/ErrorMessageBox.h"
 #include "support/LumoUrl.h"
@@ -11,6 +13,8 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QLabel>
+#include <QLineEdit>
+#include <QTreeWidget>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QScrollBar>
@@ -90,6 +94,7 @@ private slots:
     void realInputText_data();
     void realInputText();
     void inputRefusesBlankText();
+    void replacementEditsOnlyItsOwnColumn();
     // Last: it runs the application's event loop to see it end.
     void criticalErrorEndsApplication();
 };
@@ -307,6 +312,37 @@ void TstDialogs::inputRefusesBlankText()
     QCOMPARE(refusal.title, ApplicationTitle());
     QCOMPARE(refusal.flags, int(mfOk));
     QVERIFY(refusal.parent == nullptr);
+}
+
+void TstDialogs::replacementEditsOnlyItsOwnColumn()
+{
+    TCQuestion question;
+    for (const char *label : {"Oui", "Non"}) {
+        question.Modalites.push_back(std::make_unique<TCModalite>());
+        question.Modalites.back()->libelle = QString::fromLatin1(label);
+    }
+    TfCouQonRemplacement dialog(nullptr);
+    dialog.Question = &question;
+    dialog.show();
+    dialog.activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(&dialog));
+    // A click on the selected row's answer opens no editor, even after the delay of a
+    // double click; one on its replacement does.
+    const auto clickSelected = [&](int column) {
+        const QPoint cell = dialog.lv->visualRect(dialog.lv->model()->index(0, column)).center();
+        QTest::mouseClick(dialog.lv->viewport(), Qt::LeftButton, {}, cell);
+        QTest::mouseClick(dialog.lv->viewport(), Qt::LeftButton, {}, cell, QApplication::doubleClickInterval() + 50);
+        QTest::qWait(QApplication::doubleClickInterval() + 100);
+        return dialog.lv->findChild<QLineEdit *>();
+    };
+    QVERIFY(!clickSelected(1));
+    QLineEdit *editor = clickSelected(0);
+    QVERIFY(editor);
+    QTest::keyClicks(editor, QStringLiteral("fumeur"));
+    QTest::keyClick(editor, Qt::Key_Return);
+    QTRY_VERIFY(!dialog.lv->findChild<QLineEdit *>());
+    dialog.bOk->click();
+    QCOMPARE(dialog.Resultat, QStringLiteral("{Oui¤fumeur}"));
 }
 
 void TstDialogs::criticalErrorEndsApplication()

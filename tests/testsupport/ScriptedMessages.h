@@ -7,6 +7,8 @@
 
 #include <QList>
 
+#include <functional>
+
 class ScriptedMessages {
 public:
     ScriptedMessages();
@@ -20,6 +22,9 @@ public:
     void enqueueButton(int button) { enqueue({button, {}}); }
     void enqueueText(const QString &text) { enqueue({1, text}); }
     void enqueueCancel() { enqueue({2, {}}); }
+    /// Runs `action` while the first request whose text starts with `textStart` is
+    /// shown, as if something happened while the user read it.
+    void whenShown(const QString &textStart, std::function<void()> action);
 
     const QList<MessageRequest> &requests() const { return FRequests; }
     /// The texts of all requests, in order.
@@ -29,4 +34,5 @@ public:
 private:
     QList<MessageRequest> FRequests;
     QList<MessageReply> FReplies;
+    QList<std::pair<QString, std::function<void()>>> FActions;
 };
