@@ -84,6 +84,11 @@ std::string ToWindows1252(const QString &text)
     return bytes;
 }
 
+std::string EncodeText(const QString &text, TCConnectionSettings::TextCodec codec)
+{
+    return codec == TCConnectionSettings::TextCodec::Utf8 ? text.toStdString() : ToWindows1252(text);
+}
+
 // Server messages as the program shows them: lines end with "\r\n", none at the end.
 QString MessageLines(QString text)
 {
@@ -265,26 +270,20 @@ private:
 };
 
 struct TCConnexion::Private {
-    enum class Backend { None, Firebird, MySql };
-    enum class TextCodec { Windows1252, Utf8 };
+    using Backend = TCConnectionSettings::Backend;
+    using TextCodec = TCConnectionSettings::TextCodec;
 
-    Backend backend = Backend::None;
-    TextCodec codec = TextCodec::Windows1252;
-    std::string connectString;
-    QString setupProblem; ///< why no connection can be made, when SetupConnection found out
+    TCConnectionSettings settings;
     std::unique_ptr<soci::session> session;
     QString lastServerMessage;
     QString lastStatement;
 
     QString Decode(const std::string &bytes) const
     {
-        return codec == TextCodec::Utf8 ? QString::fromUtf8(bytes.data(), qsizetype(bytes.size()))
-                                        : FromWindows1252(bytes);
+        return settings.codec == TextCodec::Utf8 ? QString::fromUtf8(bytes.data(), qsizetype(bytes.size()))
+                                                 : FromWindows1252(bytes);
     }
-    std::string Encode(const QString &text) const
-    {
-        return codec == TextCodec::Utf8 ? text.toStdString() : ToWindows1252(text);
-    }
+    std::string Encode(const QString &text) const { return EncodeText(text, settings.codec); }
     QString ErrorText(const std::exception &error) const
     {
         // Server messages come in the connection's character set.
@@ -299,12 +298,12 @@ struct TCConnexion::Private {
     {
         if (session)
             return;
-        if (backend == Backend::None)
-            throw EScrivoError(setupProblem);
+        if (settings.backend == Backend::None)
+            throw EScrivoError(settings.problem);
         const soci::backend_factory &factory =
-            backend == Backend::Firebird ? *soci::factory_firebird() : *soci::factory_mysql();
-        session = std::make_unique<soci::session>(factory, connectString);
-        if (backend == Backend::Firebird) {
+            settings.backend == Backend::Firebird ? *soci::factory_firebird() : *soci::factory_mysql();
+        session = std::make_unique<soci::session>(factory, settings.connectString);
+        if (settings.backend == Backend::Firebird) {
             session->commit(); // statements use transactions of their own (RunOnFirebird)
             TakeBackTerminationSignals();
         }
@@ -316,7 +315,7 @@ struct TCConnexion::Private {
     {
         if (!session)
             return;
-        if (backend == Backend::Firebird) {
+        if (settings.backend == Backend::Firebird) {
             bool healthy = true;
             try {
                 session->commit();
@@ -339,7 +338,7 @@ struct TCConnexion::Private {
     std::unique_ptr<TCSociRecordSet> Run(const QString &statement)
     {
         Open();
-        if (backend == Backend::Firebird)
+        if (settings.backend == Backend::Firebird)
             return RunOnFirebird(Encode(statement));
         auto recordSet = std::make_unique<TCSociRecordSet>();
         {
@@ -544,16 +543,28 @@ TCConnexion::~TCConnexion()
 
 namespace {
 
-// A value of the Firebird connect string: quoted when it holds blanks. That syntax
-// cannot carry a value holding both a blank and a double quote.
-std::string FirebirdValue(const std::string &value)
+// The characters that end an unquoted value of the Firebird connect string.
+bool HasBlank(const std::string &value)
 {
-    const bool blank = value.find_first_of(" \t\r\n") != std::string::npos;
-    if (!blank && value.find('"') == std::string::npos && !value.empty())
-        return value;
-    if (blank && value.find('"') != std::string::npos)
-        throw EScrivoError(QStringLiteral("Un paramètre de connexion contient à la fois des blancs et des guillemets."));
-    return '"' + value + '"';
+    return value.find_first_of(" \t\n\v\f\r") != std::string::npos;
+}
+
+// A value of the Firebird connect string. The client library reads a value that starts
+// with a double quote up to the next one, with no escape, and any other value up to the
+// next blank, double quotes included. So a value is quoted only when it holds a blank or
+// is empty; one that starts with a double quote, or holds both a blank and a double
+// quote, cannot be carried: the message then names the parameter.
+std::string FirebirdValue(const std::string &value, const QString &parameter)
+{
+    const QString refused = QStringLiteral("Le paramètre de connexion ") + parameter + u' ';
+    const QString reason = QStringLiteral(", ce qu'une connexion Firebird ne peut pas transmettre.");
+    if (value.starts_with('"'))
+        throw EScrivoError(refused + QStringLiteral("commence par des guillemets (\")") + reason);
+    if (HasBlank(value) && value.find('"') != std::string::npos)
+        throw EScrivoError(refused + QStringLiteral("contient à la fois des blancs et des guillemets (\")") + reason);
+    if (value.empty() || HasBlank(value))
+        return '"' + value + '"';
+    return value;
 }
 
 // A value of the MySQL connect string: quoted, with quotes and backslashes escaped.
@@ -570,71 +581,88 @@ std::string MySqlValue(const std::string &value)
 
 } // namespace
 
-void TCConnexion::SetupConnection()
+TCConnectionSettings BuildConnectionSettings(const TCConnectionValues &values)
 {
-    using Backend = Private::Backend;
-    using TextCodec = Private::TextCodec;
-    const QString kind = FParams->GetServerKind();
-    const QString protocol = FParams->Protocol.toLower();
-    Backend backend = kind == QLatin1String("firebird") ? Backend::Firebird
-        : kind == QLatin1String("mysql")                ? Backend::MySql
-                                                        : Backend::None;
+    using Backend = TCConnectionSettings::Backend;
+    using TextCodec = TCConnectionSettings::TextCodec;
+    TCConnectionSettings settings;
+    settings.backend = values.ServerKind == QLatin1String("firebird") ? Backend::Firebird
+        : values.ServerKind == QLatin1String("mysql")                ? Backend::MySql
+                                                                     : Backend::None;
     // An explicit protocol ("firebird-2.0", "mysql-4.0"...) names the client to use.
+    const QString protocol = values.Protocol.toLower();
     if (!protocol.isEmpty()) {
         if (protocol.contains(QLatin1String("firebird")) || protocol.contains(QLatin1String("interbase")))
-            backend = Backend::Firebird;
+            settings.backend = Backend::Firebird;
         else if (protocol.contains(QLatin1String("mysql")) || protocol.contains(QLatin1String("mariadb")))
-            backend = Backend::MySql;
+            settings.backend = Backend::MySql;
         else
-            backend = Backend::None;
+            settings.backend = Backend::None;
     }
-
-    d->Close();
-    d->backend = backend;
-    d->connectString.clear();
-    d->setupProblem.clear();
-    const int defaultPort = backend == Backend::MySql ? 3306 : 3050;
-    const int port = IsInteger(FParams->Port) ? StrToIntDef(FParams->Port, defaultPort) : defaultPort;
+    // A port that is not an integer (IsInteger) gives the default one.
+    const int port = StrToIntDef(values.Port, settings.backend == Backend::MySql ? 3306 : 3050);
 
     try {
-        if (backend == Backend::Firebird) {
-            const QString charset = FParams->Charset.trimmed().isEmpty() ? QStringLiteral("NONE")
-                                                                        : FParams->Charset.trimmed().toUpper();
-            d->codec = (charset == QLatin1String("UTF8") || charset == QLatin1String("UNICODE_FSS"))
+        if (settings.backend == Backend::Firebird) {
+            const QString charset =
+                values.Charset.trimmed().isEmpty() ? QStringLiteral("NONE") : values.Charset.trimmed().toUpper();
+            settings.codec = (charset == QLatin1String("UTF8") || charset == QLatin1String("UNICODE_FSS"))
                 ? TextCodec::Utf8
                 : TextCodec::Windows1252;
             // No host: the database file is opened by the embedded engine.
-            const QString service = FParams->Host.trimmed().isEmpty()
-                ? FParams->DataBaseName
-                : FParams->Host.trimmed() + u'/' + QString::number(port) + u':' + FParams->DataBaseName;
-            std::string text = "service=" + FirebirdValue(d->Encode(service));
-            if (!FParams->Login.isEmpty())
-                text += " user=" + FirebirdValue(d->Encode(FParams->Login));
-            if (!FParams->PassWord.isEmpty())
-                text += " password=" + FirebirdValue(d->Encode(FParams->PassWord));
-            text += " charset=" + FirebirdValue(charset.toStdString());
-            d->connectString = text;
-        } else if (backend == Backend::MySql) {
-            d->codec = TextCodec::Utf8;
+            const QString host = values.Host.trimmed();
+            const QString service =
+                host.isEmpty() ? values.DataBaseName : host + u'/' + QString::number(port) + u':' + values.DataBaseName;
+            std::string text = "service="
+                + FirebirdValue(EncodeText(service, settings.codec),
+                                host.isEmpty() ? QStringLiteral("DataBaseName") : QStringLiteral("Host ou DataBaseName"));
+            if (!values.Login.isEmpty())
+                text += " user=" + FirebirdValue(EncodeText(values.Login, settings.codec), QStringLiteral("Login"));
+            if (!values.PassWord.isEmpty())
+                text += " password=" + FirebirdValue(EncodeText(values.PassWord, settings.codec), QStringLiteral("PassWord"));
+            text += " charset=" + FirebirdValue(charset.toStdString(), QStringLiteral("Charset"));
+            settings.connectString = text;
+        } else if (settings.backend == Backend::MySql) {
+            settings.codec = TextCodec::Utf8;
             std::string text = "port=" + std::to_string(port) + " charset=utf8mb4";
-            if (!FParams->Host.isEmpty())
-                text += " host=" + MySqlValue(FParams->Host.toStdString());
-            text += " db=" + MySqlValue(FParams->DataBaseName.toStdString());
-            text += " user=" + MySqlValue(FParams->Login.toStdString());
-            text += " password=" + MySqlValue(FParams->PassWord.toStdString());
-            text += " connect_timeout=" + std::to_string(qMax(1, ConnectTimeout));
-            text += " read_timeout=" + std::to_string(qMax(1, ReadTimeout));
-            text += " write_timeout=" + std::to_string(qMax(1, ReadTimeout));
-            d->connectString = text;
+            if (!values.Host.isEmpty())
+                text += " host=" + MySqlValue(values.Host.toStdString());
+            text += " db=" + MySqlValue(values.DataBaseName.toStdString());
+            text += " user=" + MySqlValue(values.Login.toStdString());
+            text += " password=" + MySqlValue(values.PassWord.toStdString());
+            text += " connect_timeout=" + std::to_string(qMax(1, values.ConnectTimeout));
+            text += " read_timeout=" + std::to_string(qMax(1, values.ReadTimeout));
+            text += " write_timeout=" + std::to_string(qMax(1, values.ReadTimeout));
+            settings.connectString = text;
         } else {
-            d->setupProblem = FParams->Protocol.isEmpty()
-                ? QStringLiteral("Type de base de données inconnu : ") + FParams->DataBaseType
-                : QStringLiteral("Protocole de connexion inconnu : ") + FParams->Protocol;
+            settings.problem = values.Protocol.isEmpty()
+                ? QStringLiteral("Type de base de données inconnu : ") + values.DataBaseType
+                : QStringLiteral("Protocole de connexion inconnu : ") + values.Protocol;
         }
     } catch (const EScrivoError &error) {
-        d->backend = Backend::None;
-        d->setupProblem = error.Message();
+        TCConnectionSettings refused;
+        refused.problem = error.Message();
+        return refused;
     }
+    return settings;
+}
+
+void TCConnexion::SetupConnection()
+{
+    TCConnectionValues values;
+    values.ServerKind = FParams->GetServerKind();
+    values.DataBaseType = FParams->DataBaseType;
+    values.Protocol = FParams->Protocol;
+    values.Host = FParams->Host;
+    values.Port = FParams->Port;
+    values.DataBaseName = FParams->DataBaseName;
+    values.Login = FParams->Login;
+    values.PassWord = FParams->PassWord;
+    values.Charset = FParams->Charset;
+    values.ConnectTimeout = ConnectTimeout;
+    values.ReadTimeout = ReadTimeout;
+    d->Close();
+    d->settings = BuildConnectionSettings(values);
 }
 
 bool TCConnexion::Connect(bool askRetry)
@@ -673,7 +701,7 @@ bool TCConnexion::TableExist(const QString &tableName)
     if (!Connected())
         StringManager->RaiseWithContext(QStringLiteral("Pas de connexion en cours"), QStringLiteral("TCConnexion.TableExist"));
     // Firebird lists user tables and views (names blank-padded); MySQL its tables.
-    const QString statement = d->backend == Private::Backend::Firebird
+    const QString statement = d->settings.backend == Private::Backend::Firebird
         ? QStringLiteral("SELECT RDB$RELATION_NAME FROM RDB$RELATIONS WHERE COALESCE(RDB$SYSTEM_FLAG, 0) = 0")
         : QStringLiteral("SHOW TABLES");
     std::unique_ptr<TCSociRecordSet> tables;

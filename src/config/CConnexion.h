@@ -2,9 +2,9 @@
 // turns the connection parameters into a connection, connects with a retry question,
 // tells whether a table exists, and runs SELECT statements into record sets.
 //
-// Data flow: TCCnxParam -> SetupConnection (backend, connect options, text decoding) ->
-// Connect (SOCI session: Firebird, embedded when no host is given, or MySQL) ->
-// OpenRecordSet fetches every row of a statement into a TCRecordSet that the caller
+// Data flow: TCCnxParam -> SetupConnection (BuildConnectionSettings: backend, connect
+// string, text decoding) -> Connect (SOCI session: Firebird, embedded when no host is
+// given, or MySQL) -> OpenRecordSet fetches every row of a statement into a TCRecordSet that the caller
 // walks and frees. Each statement sees the latest committed data: Firebird statements
 // each run in a read-only, read-committed transaction of their own (through the client
 // library, on the session's attachment, so that BLOB columns can be read too); MySQL
@@ -19,8 +19,39 @@
 #include <QVariant>
 
 #include <memory>
+#include <string>
 
 class TCCnxParam;
+
+/// The connection parameters a connection is made from (fields of TCCnxParam).
+struct TCConnectionValues {
+    QString ServerKind; ///< "firebird", "mysql" or empty, as TCCnxParam::GetServerKind gives it
+    QString DataBaseType;
+    QString Protocol;
+    QString Host;
+    QString Port;
+    QString DataBaseName;
+    QString Login;
+    QString PassWord;
+    QString Charset;
+    int ConnectTimeout = 10; ///< MySQL, seconds
+    int ReadTimeout = 30;    ///< MySQL, seconds
+};
+
+/// How a connection is made: the client library, the decoding of its text and its
+/// connect string. Backend::None, with the reason in Problem, when none can be made.
+struct TCConnectionSettings {
+    enum class Backend { None, Firebird, MySql };
+    enum class TextCodec { Windows1252, Utf8 };
+
+    Backend backend = Backend::None;
+    TextCodec codec = TextCodec::Windows1252;
+    std::string connectString;
+    QString problem;
+};
+
+/// The connection settings for `values`; reads nothing and connects nowhere.
+TCConnectionSettings BuildConnectionSettings(const TCConnectionValues &values);
 
 /// A read-only, forward-only result of one statement, positioned on a row. Columns are
 /// found by name without regard to case; text is decoded from the connection's

@@ -293,6 +293,15 @@ void TCQuestionnaire::LoadFromDataSet(const TCRecordSet &rs)
     ReadText(rs, QStringLiteral("libelle_consult"), libelle_consult);
 }
 
+void TCQuestionnaire::ChargerSousQuestionnaire()
+{
+    std::unique_ptr<TCRecordSet> row;
+    if (Cnx()->OpenRecordSet(QStringLiteral("SELECT sous_questionnaire FROM QUE_QUESTIONNAIRE WHERE code_questionnaire = ")
+                                 + QString::number(code_questionnaire),
+                             row, 0))
+        LoadFromDataSet(*row);
+}
+
 void TCQuestionnaire::AppendQuestions(TCConnexion *connexion, qint32 code, bool withDetails, const QString &columns)
 {
     const QString sql = QStringLiteral("SELECT ") + columns + QStringLiteral(" FROM que_tc_questionnaire_question , que_question ")

@@ -138,6 +138,9 @@ public:
 
     /// Fills the fields from the current row, each only when its column is present.
     void LoadFromDataSet(const TCRecordSet &recordSet);
+    /// Reads sous_questionnaire from the row of code_questionnaire (the questionnaire
+    /// list does not read that column). Raises what reading raises.
+    void ChargerSousQuestionnaire();
     /// Appends the questions of the questionnaire (of the questionnaires it gathers, for a
     /// super-questionnaire) to Questions, reading `columns` from the links and questions.
     /// With `withDetails`, questions not yet cached are read with their modalities and

@@ -201,9 +201,13 @@ void TfCouCodeQre::lvQreSelectItem()
     urlQB->SetCaption(QStringLiteral("Insérer £QB") + QString::number(code) + u'#');
     urlQB->setEnabled(true);
 
+    // A super-questionnaire lists the questions of the questionnaires it gathers.
     TCQuestionnaire questionnaire;
     questionnaire.code_questionnaire = code;
+    questionnaire.est_super = chosen->est_super;
     ClearListView(lvQon);
+    if (questionnaire.est_super)
+        questionnaire.ChargerSousQuestionnaire();
     questionnaire.ChargerListeQuestions(false, QuestionColumns);
     for (const auto &question : questionnaire.Questions) {
         auto *item = new QTreeWidgetItem(lvQon, {question->libelle});

@@ -306,8 +306,8 @@ private slots:
                             "INNER JOIN QUE_TC_QUESTIONNAIRE_QUESTION ON QUE_QUESTIONNAIRE.code_questionnaire = "
                             "QUE_TC_QUESTIONNAIRE_QUESTION.code_questionnaire WHERE code_question = 102 ORDER BY libelle"), "code_questionnaire", true, "3,12"},
             {"questionnaires by code", questionnaires + QStringLiteral(" WHERE code_questionnaire IN (12,15) ORDER BY libelle"), "code_questionnaire", true, "12,15"},
-            {"visible questionnaires", questionnaires + QStringLiteral(" WHERE hidden = 0 ORDER BY libelle"), "code_questionnaire", true, "3,7,12,15,30,20,21"},
-            {"questionnaires", questionnaires + QStringLiteral(" ORDER BY libelle"), "code_questionnaire", true, "3,7,12,15,30,25,20,21"},
+            {"visible questionnaires", questionnaires + QStringLiteral(" WHERE hidden = 0 ORDER BY libelle"), "code_questionnaire", true, "3,7,12,15,30,20,21,40"},
+            {"questionnaires", questionnaires + QStringLiteral(" ORDER BY libelle"), "code_questionnaire", true, "3,7,12,15,30,25,20,21,40"},
             {"question list",
              QStringLiteral("SELECT que_question.code_question , libelle, type_question, est_invisible FROM que_tc_questionnaire_question , "
                             "que_question WHERE ( code_questionnaire = 7 ) and (que_tc_questionnaire_question.code_question = "
@@ -496,6 +496,91 @@ private slots:
         } catch (const EScrivoError &error) {
             QCOMPARE(error.Message(), QStringLiteral("Pas de connexion en cours\r\nFunc: TCConnexion.TableExist\r\n"));
         }
+    }
+
+    // The connect string of each engine: the port that reaches it, the default character
+    // set, and the values the Firebird syntax can carry as they are or not at all.
+    void connectionSettings_data()
+    {
+        QTest::addColumn<QString>("kind");
+        QTest::addColumn<QString>("host");
+        QTest::addColumn<QString>("port");
+        QTest::addColumn<QString>("database");
+        QTest::addColumn<QString>("password");
+        QTest::addColumn<QString>("charset");
+        QTest::addColumn<QString>("connect");
+        QTest::addColumn<QString>("problem");
+        const QString refused = QStringLiteral("Le paramètre de connexion PassWord %1, ce qu'une connexion Firebird ne peut pas transmettre.");
+        const struct {
+            const char *name, *kind, *host, *port, *database, *password, *charset, *connect;
+            QString problem;
+        } rows[] = {
+            {"embedded: no port", "firebird", "", "3051", "/srv/cabinet.fdb", "masterkey", "WIN1252",
+             "service=/srv/cabinet.fdb user=SYSDBA password=masterkey charset=WIN1252", {}},
+            {"server, empty port", "firebird", "serveur", "", "/srv/cabinet.fdb", "masterkey", "WIN1252",
+             "service=serveur/3050:/srv/cabinet.fdb user=SYSDBA password=masterkey charset=WIN1252", {}},
+            {"server, port abc", "firebird", "serveur", "abc", "cabinet", "masterkey", "WIN1252",
+             "service=serveur/3050:cabinet user=SYSDBA password=masterkey charset=WIN1252", {}},
+            {"server, port after a blank", "firebird", "serveur", " 3051", "cabinet", "masterkey", "WIN1252",
+             "service=serveur/3051:cabinet user=SYSDBA password=masterkey charset=WIN1252", {}},
+            {"no charset", "firebird", "", "", "/srv/cabinet.fdb", "masterkey", "", "service=/srv/cabinet.fdb user=SYSDBA password=masterkey charset=NONE", {}},
+            {"blanks quoted", "firebird", "", "", "/srv/mon cabinet.fdb", "master key", "WIN1252",
+             "service=\"/srv/mon cabinet.fdb\" user=SYSDBA password=\"master key\" charset=WIN1252", {}},
+            {"quotes as they are", "firebird", "", "", "/srv/cabinet\"2.fdb", "mas\"terkey\"", "WIN1252",
+             "service=/srv/cabinet\"2.fdb user=SYSDBA password=mas\"terkey\" charset=WIN1252", {}},
+            {"blank and quote", "firebird", "", "", "/srv/cabinet.fdb", "mas \"terkey", "WIN1252", "",
+             refused.arg(QStringLiteral("contient à la fois des blancs et des guillemets (\")"))},
+            {"leading quote", "firebird", "", "", "/srv/cabinet.fdb", "\"masterkey", "WIN1252", "",
+             refused.arg(QStringLiteral("commence par des guillemets (\")"))},
+            {"mysql: default port, quotes escaped", "mysql", "127.0.0.1", "", "cabinet", "l'ecture", "",
+             "port=3306 charset=utf8mb4 host='127.0.0.1' db='cabinet' user='SYSDBA' password='l\\'ecture' "
+             "connect_timeout=10 read_timeout=30 write_timeout=30", {}},
+        };
+        for (const auto &row : rows)
+            QTest::newRow(row.name) << QString::fromUtf8(row.kind) << QString::fromUtf8(row.host) << QString::fromUtf8(row.port)
+                                    << QString::fromUtf8(row.database) << QString::fromUtf8(row.password)
+                                    << QString::fromUtf8(row.charset) << QString::fromUtf8(row.connect) << row.problem;
+    }
+    void connectionSettings()
+    {
+        QFETCH(QString, kind);
+        QFETCH(QString, host);
+        QFETCH(QString, port);
+        QFETCH(QString, database);
+        QFETCH(QString, password);
+        QFETCH(QString, charset);
+        QFETCH(QString, connect);
+        QFETCH(QString, problem);
+        TCConnectionValues values;
+        values.ServerKind = kind;
+        values.Host = host;
+        values.Port = port;
+        values.DataBaseName = database;
+        values.Login = QStringLiteral("SYSDBA");
+        values.PassWord = password;
+        values.Charset = charset;
+        const TCConnectionSettings settings = BuildConnectionSettings(values);
+        QCOMPARE(QString::fromStdString(settings.connectString), connect);
+        QCOMPARE(settings.problem, problem);
+        QCOMPARE(settings.backend == TCConnectionSettings::Backend::None, !problem.isEmpty());
+    }
+
+    // A password and a database path holding a double quote reach Firebird as they are
+    // (the embedded engine takes any password).
+    void firebirdValuesWithQuotes()
+    {
+        std::unique_ptr<TCCnxParam> params = TestCnxParam(FirebirdEngine);
+        if (!params)
+            QSKIP(qPrintable(TestEngineUnavailable(FirebirdEngine)));
+        QTemporaryDir folder;
+        const QString path = folder.filePath(QStringLiteral("cabinet\"1.fdb"));
+        QVERIFY(QFile::copy(params->DataBaseName, path));
+        params->DataBaseName = path;
+        params->PassWord = QStringLiteral("mas\"terkey");
+        TCConnexion connexion(std::move(params));
+        connexion.SetupConnection();
+        QVERIFY2(connexion.Connect(false), qPrintable(connexion.LastServerMessage()));
+        QCOMPARE(NullToInt(SingleValue(connexion, QStringLiteral("SELECT COUNT(*) AS n FROM GLB_GROUPE"), QStringLiteral("n"))), 6);
     }
 
     // Firebird: every statement sees what others committed before it ran, reads the

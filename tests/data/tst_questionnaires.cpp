@@ -84,7 +84,7 @@ private slots:
         SCRIVO_OPEN_TEST_CONNEXION(connexion, engine);
         TCQuestionnaires list(connexion.get());
         list.Charger(false, QString(), 0);
-        QCOMPARE(Codes(list), QStringLiteral("3 7 12 15 30 25 20 21"));
+        QCOMPARE(Codes(list), QStringLiteral("3 7 12 15 30 25 20 21 40"));
         QCOMPARE(connexion->LastStatement(), QStringLiteral("SELECT code_questionnaire, libelle, est_super, hidden, "
                                                             "fenetre_destination FROM QUE_QUESTIONNAIRE ORDER BY libelle"));
         // est_super is true only for -1; the five columns only are read.
@@ -95,11 +95,11 @@ private slots:
                      .join(u'|'),
                  QStringLiteral("Anamnèse|0|Suivi de grossesse|1|3||"));
         QVERIFY(list.Items(5)->hidden);
-        QVERIFY(!list.Items(8));
+        QVERIFY(!list.Items(9));
 
         // Each load appends.
         list.Charger(true, QString(), 0);
-        QCOMPARE(Codes(list), QStringLiteral("3 7 12 15 30 25 20 21 3 7 12 15 30 20 21"));
+        QCOMPARE(Codes(list), QStringLiteral("3 7 12 15 30 25 20 21 40 3 7 12 15 30 20 21 40"));
         TCQuestionnaires byCodes(connexion.get());
         byCodes.Charger(true, QStringLiteral("25,12"), 0);
         QCOMPARE(Codes(byCodes), QStringLiteral("12 25"));

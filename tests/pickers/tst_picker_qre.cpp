@@ -117,11 +117,11 @@ private slots:
         OPEN_PICKER(picker, 0);
         QCOMPARE(Captions(picker->lvQre), QStringList({"Anamnèse", "Bilan cardio-vasculaire", "Dépistage du diabète",
                                                        "Gériatrie : autonomie", "Nouveau questionnaire",
-                                                       "Suivi de grossesse", "Synthèse annuelle"}));
+                                                       "Suivi de grossesse", "Synthèse annuelle", "* Questionnaire Dossier *"}));
         QVERIFY(!picker->urlQB->isEnabled());
         QCOMPARE(inserted([&] { QTest::mouseClick(picker->urlQE, Qt::LeftButton); }), QStringLiteral("£QE#"));
         selectQuestionnaire25(picker);
-        QCOMPARE(picker->lvQre->topLevelItemCount(), 8);
+        QCOMPARE(picker->lvQre->topLevelItemCount(), 9);
         QCOMPARE(Captions(picker->lvQon), QStringList({"Tension artérielle systolique (mmHg)", "Poids", "Taille",
                                                        "Médecin traitant", "Tabac"}));
         QCOMPARE(inserted([&] { QTest::mouseClick(picker->urlQB, Qt::LeftButton); }), QStringLiteral("£QB25#"));
@@ -166,12 +166,17 @@ private slots:
                  QStringList(QStringLiteral("L'aide aux remplacements n'est disponible que pouyr les questions à modalités")));
         host->messages().clear();
 
-        // All at once: labels from the database (not the edited row), no blank around ":".
-        picker->rdAChoisir->SetValue(true);
-        QCOMPARE(inserted([&] { QTest::mouseClick(picker->urlInsererTout, Qt::LeftButton); }),
-                 QStringLiteral("£Tension artérielle systolique (mmHg) : [QQC101:Tension artérielle systolique (mmHg)]#\r\n"
-                                "£Poids : [QQC12:Poids]#\r\n£Taille : [QQC13:Taille]#\r\n"
-                                "£Médecin traitant : [QQC30:Médecin traitant]#\r\n£Tabac : [QQC40:Tabac]#\r\n"));
+        // All at once, for each prefix: labels from the database (not the edited row), no
+        // blank around ":".
+        const QString all = QStringLiteral("£Tension artérielle systolique (mmHg) : [QQC101:Tension artérielle systolique (mmHg)]#\r\n"
+                                           "£Poids : [QQC12:Poids]#\r\n£Taille : [QQC13:Taille]#\r\n"
+                                           "£Médecin traitant : [QQC30:Médecin traitant]#\r\n£Tabac : [QQC40:Tabac]#\r\n");
+        for (const auto &[radio, prefix] : {std::pair(picker->rdAChoisir, "[QQC"), std::pair(picker->rdDernier, "[QQD"),
+                                            std::pair(picker->rdQSD, "[QSD")}) {
+            radio->SetValue(true);
+            QCOMPARE(inserted([&] { QTest::mouseClick(picker->urlInsererTout, Qt::LeftButton); }),
+                     QString(all).replace(QStringLiteral("[QQC"), QLatin1String(prefix)));
+        }
 
         // Deselecting disables £QB and keeps the questions; no selected question, nothing.
         picker->lvQre->clearSelection();
@@ -189,6 +194,37 @@ private slots:
         // An empty questionnaire inserts nothing at all.
         picker->lvQre->setCurrentItem(Row(picker->lvQre, QStringLiteral("Nouveau questionnaire")));
         QCOMPARE(inserted([&] { QTest::mouseClick(picker->urlInsererTout, Qt::LeftButton); }), QString());
+    }
+
+    // What selecting a questionnaire lists, and its £QB code: a super-questionnaire lists
+    // the questions of those it gathers, in their order; the patient file's questionnaire
+    // has a caption of its own.
+    void selectedQuestionnaire_data()
+    {
+        QTest::addColumn<QString>("engine");
+        QTest::addColumn<QString>("caption");
+        QTest::addColumn<QStringList>("questions");
+        QTest::addColumn<QString>("code");
+        for (const QString &engine : {FirebirdEngine, MySqlEngine}) {
+            QTest::addRow("%s super-questionnaire", qPrintable(engine))
+                << engine << QStringLiteral("Suivi de grossesse")
+                << QStringList({"Glycémie à jeun (g/l)", "Antécédents familiaux de diabète", "Fumeur ?", "Autonomie (score ADL)",
+                                "Médecin référent"})
+                << QStringLiteral("£QB20#");
+            QTest::addRow("%s patient file", qPrintable(engine))
+                << engine << QStringLiteral("* Questionnaire Dossier *") << QStringList() << QStringLiteral("£QB40#");
+        }
+    }
+    void selectedQuestionnaire()
+    {
+        QFETCH(QString, caption);
+        QFETCH(QStringList, questions);
+        QFETCH(QString, code);
+        OPEN_PICKER(picker, 0);
+        picker->lvQre->setCurrentItem(Row(picker->lvQre, caption));
+        QCOMPARE(Captions(picker->lvQon), questions);
+        QCOMPARE(inserted([&] { QTest::mouseClick(picker->urlQB, Qt::LeftButton); }), code);
+        QCOMPARE(host->messages().texts(), QStringList());
     }
 
     void replacementAid_data() { AddEngineData(); }
@@ -266,8 +302,14 @@ private slots:
 
         // A hidden questionnaire named on the command line is listed anyway.
         picker = hostPicker(25);
-        QCOMPARE(picker->lvQre->topLevelItemCount(), 8);
+        QCOMPARE(picker->lvQre->topLevelItemCount(), 9);
         QCOMPARE(picker->lvQre->selectedItems().value(0)->text(0), QStringLiteral("Questionnaire masqué"));
+
+        // A questionnaire that does not exist: nothing selected, the options fixed all the same.
+        picker = hostPicker(99);
+        QVERIFY(picker->lvQre->selectedItems().isEmpty() && picker->rdAChoisir->Value());
+        for (QWidget *disabled : std::initializer_list<QWidget *>{picker->urlQB, picker->urlQE, picker->rdDernier, picker->rdQSD})
+            QVERIFY2(!disabled->isEnabled(), qPrintable(disabled->objectName()));
         QCOMPARE(host->messages().texts(), QStringList());
     }
 };
