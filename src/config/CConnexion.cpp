@@ -1,6 +1,7 @@
 #include "CConnexion.h"
 
 #include "CCnxParam.h"
+#include "support/NestedLoop.h"
 #include "support/StrMan.h"
 #include "support/WinTools.h"
 
@@ -753,6 +754,7 @@ bool TCConnexion::OpenRecordSet(const QString &sql, std::unique_ptr<TCRecordSet>
                 qCInfo(lcConnexion) << "statement failed:" << statement << text;
                 if (failures == 0) {
                     cursor.Show();
+                    const TNestedLoop nestedLoop; // a loader, maybe a picker's, is below
                     QCoreApplication::processEvents();
                     firstMessage = text;
                 } else {

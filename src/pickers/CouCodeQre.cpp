@@ -7,6 +7,7 @@
 #include "support/ErrorMessageBox.h"
 #include "support/LumoRadio.h"
 #include "support/LumoUrl.h"
+#include "support/NestedLoop.h"
 #include "support/StrMan.h"
 #include "support/WinTools.h"
 #include "support/WrkGraphics.h"
@@ -133,6 +134,8 @@ void TfCouCodeQre::showEvent(QShowEvent *event)
 
 void TfCouCodeQre::FormShow()
 {
+    // Pending events are handled below, with this picker's showing still under way.
+    const TNestedLoop nestedLoop;
     // A fresh list at each showing, so that the rows never repeat.
     lvQre->clear();
     Questionnaires = std::make_unique<TCQuestionnaires>();
