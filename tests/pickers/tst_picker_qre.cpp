@@ -154,8 +154,9 @@ private slots:
         QTreeWidgetItem *row = Row(picker->lvQon, QStringLiteral("Poids"));
         for (int i = 0; i < 2; ++i) {
             QCOMPARE(inserted([&] {
-                         QTest::mouseDClick(picker->lvQon->viewport(), Qt::LeftButton, {},
-                                            picker->lvQon->visualItemRect(row).center());
+                         const QPoint at = picker->lvQon->visualItemRect(row).center();
+                         QTest::mouseClick(picker->lvQon->viewport(), Qt::LeftButton, {}, at);
+                         QTest::mouseDClick(picker->lvQon->viewport(), Qt::LeftButton, {}, at);
                      }),
                      QStringLiteral("£[QSD12 : Poids]#"));
             QTest::qWait(QApplication::doubleClickInterval() + 100);
