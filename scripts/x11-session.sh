@@ -1,5 +1,6 @@
 # Sourced by scripts/test and scripts/demo: starts Xvfb on a free display with openbox,
-# exports DISPLAY, and stops both when the calling script exits.
+# exports DISPLAY, and stops both when the calling script exits. A caller that sets an
+# EXIT trap of its own afterwards replaces this one: its trap must call stop_x11_session.
 
 start_x11_session() {
     local display=90

@@ -67,6 +67,8 @@ private slots:
         auto *url = form->findChild<TLumoUrl *>(link);
         QVERIFY(url);
         QVERIFY(url->isVisible());
+        // Inside its group box's frame as the style draws it, not on the border.
+        QVERIFY(url->parentWidget()->contentsRect().contains(url->geometry()));
         QCOMPARE(host->insertedBy([url] { QTest::mouseClick(url, Qt::LeftButton); }), code);
         QCOMPARE(host->insertedBy([url] { QTest::mouseClick(url, Qt::RightButton); }), QString());
         QCOMPARE(host->messages().texts(), QStringList());
@@ -133,26 +135,34 @@ private slots:
     void doctorFieldsUnderBothOptions()
     {
         auto *medecin = host->host<TfCouCodeMedecin>();
-        QCOMPARE(medecin->lstCodes->count(), 18);
         QVERIFY(medecin->radioMedecin->Value());
         QVERIFY(!medecin->radioUser->Value());
 
-        // Nothing selected yet: a double click on the empty area inserts nothing.
-        QCOMPARE(host->insertedBy([medecin] {
-                     QTest::mouseDClick(medecin->lstCodes->viewport(), Qt::LeftButton, {}, QPoint(50, 190));
-                 }),
-                 QString());
+        // Nothing selected yet: a double click on the empty area below the entries inserts nothing.
+        QListWidget *list = medecin->lstCodes;
+        const QPoint below(50, list->visualItemRect(list->item(list->count() - 1)).bottom() + 4);
+        QVERIFY(list->viewport()->rect().contains(below));
+        QCOMPARE(host->insertedBy([&] { QTest::mouseDClick(list->viewport(), Qt::LeftButton, {}, below); }), QString());
 
-        for (int row = 0; row < medecin->lstCodes->count(); ++row) {
-            const QString field = medecin->lstCodes->item(row)->text();
-            medecin->lstCodes->scrollToItem(medecin->lstCodes->item(row));
+        const std::pair<const char *, const char *> codes[] = {
+            {"£[MR : code medecin]#", "£[MU : code medecin]#"}, {"£[MR : nom]#", "£[MU : nom]#"},
+            {"£[MR : prenom]#", "£[MU : prenom]#"},             {"£[MR : titre]#", "£[MU : titre]#"},
+            {"£[MR : titre suite]#", "£[MU : titre suite]#"},   {"£[MR : initiales]#", "£[MU : initiales]#"},
+            {"£[MR : adresse]#", "£[MU : adresse]#"},           {"£[MR : code postal]#", "£[MU : code postal]#"},
+            {"£[MR : ville]#", "£[MU : ville]#"},               {"£[MR : telephone 1]#", "£[MU : telephone 1]#"},
+            {"£[MR : telephone 2]#", "£[MU : telephone 2]#"},   {"£[MR : telephone 3]#", "£[MU : telephone 3]#"},
+            {"£[MR : telephone 4]#", "£[MU : telephone 4]#"},   {"£[MR : telephone ( )]#", "£[MU : telephone ( )]#"},
+            {"£[MR : info pers 1]#", "£[MU : info pers 1]#"},   {"£[MR : info pers 2]#", "£[MU : info pers 2]#"},
+            {"£[MR : info pers 3]#", "£[MU : info pers 3]#"},   {"£[MR : info pers 4]#", "£[MU : info pers 4]#"}};
+        QCOMPARE(list->count(), int(std::size(codes)));
+        for (int row = 0; row < list->count(); ++row) {
+            list->scrollToItem(list->item(row));
             QTest::mouseClick(medecin->radioMedecin, Qt::LeftButton);
-            QCOMPARE(host->insertedBy([&] { chooseRow(medecin->lstCodes, row); }), QStringLiteral("£[MR : %1]#").arg(field));
+            QCOMPARE(host->insertedBy([&] { chooseRow(list, row); }), QString::fromUtf8(codes[row].first));
             QTest::mouseClick(medecin->radioUser, Qt::LeftButton);
             QVERIFY(!medecin->radioMedecin->Value());
-            QCOMPARE(host->insertedBy([&] { chooseRow(medecin->lstCodes, row); }), QStringLiteral("£[MU : %1]#").arg(field));
+            QCOMPARE(host->insertedBy([&] { chooseRow(list, row); }), QString::fromUtf8(codes[row].second));
         }
-        QCOMPARE(medecin->lstCodes->item(13)->text(), QStringLiteral("telephone ( )"));
 
         // The option holds while the picker stays; a new picker starts with the doctor.
         host->window()->ShowPicker(&TfCouCodeMedecin::staticMetaObject);

@@ -101,15 +101,34 @@ private slots:
         QVERIFY(picker);
         QTreeWidget *tv = picker->tvSig;
         QCOMPARE(tv->topLevelItemCount(), 4);
-        for (int group = 0; group < 4; ++group) {
-            QCOMPARE(tv->topLevelItem(group)->childCount(), (std::array{32, 18, 8, 15}[group]));
-            QVERIFY(!tv->topLevelItem(group)->isExpanded());
-        }
+        // Every node in order: the node text up to the bullet is the code's field name.
         // Free fields count from 1, their options from 0; an undefined label leaves the node bare.
-        QCOMPARE(node(tv, 3, 0)->text(0), QStringLiteral("champ libre 1 • Médecin traitant déclaré"));
-        QCOMPARE(node(tv, 3, 7)->text(0), QStringLiteral("champ libre 8 • Cœur & œdème"));
-        QCOMPARE(node(tv, 3, 11)->text(0), QStringLiteral("champ libre 12 • "));
-        QCOMPARE(node(tv, 3, 14)->text(0), QStringLiteral("champ libre 15 • Dépassement € honoraires"));
+        const std::vector<const char *> groups[] = {
+            {"Patient", "code patient", "nom", "prénom", "civilité", "sexe", "nom de naissance", "adresse", "rue 1",
+             "rue 2", "code postal", "ville", "date de naissance", "lieu de naissance", "age", "téléphone 1",
+             "téléphone 2", "téléphone 3", "téléphone 4", "téléphone( )", "libtel 1", "libtel 2", "libtel 3",
+             "libtel 4", "profession", "connu depuis", "nro dossier", "suivi par", "statut", "hospitalise",
+             "date sortie", "isp", "ipp(nom_passerelle)"},
+            {"Conjoint", "nom conjoint", "prénom conjoint", "dn conjoint", "adresse conjoint", "rue 1 conjoint",
+             "rue 2 conjoint", "code postal conjoint", "ville conjoint", "téléphone conjoint 1",
+             "téléphone conjoint 2", "téléphone conjoint 3", "téléphone conjoint 4", "téléphone conjoint( )",
+             "libtel conjoint 1", "libtel conjoint 2", "libtel conjoint 3", "libtel conjoint 4",
+             "profession conjoint"},
+            {"Assurances", "no securite sociale", "nom de l'assuré", "prénom de l'assuré", "dn assuré", "mémo sécu",
+             "mémo aes", "tiers payant", "type de contrat"},
+            {"Champs libres", "champ libre 1 • Médecin traitant déclaré", "champ libre 2 • Allergies connues • voir dossier",
+             "champ libre 3 • N° mutuelle £ ¤ tiers payant", "champ libre 4 • ", "champ libre 5 • ",
+             "champ libre 6 • ", "champ libre 7 • ", "champ libre 8 • Cœur & œdème", "champ libre 9 • ",
+             "champ libre 10 • ", "champ libre 11 • ", "champ libre 12 • ", "champ libre 13 • ",
+             "champ libre 14 • ", "champ libre 15 • Dépassement € honoraires"}};
+        for (int group = 0; group < 4; ++group) {
+            QTreeWidgetItem *top = tv->topLevelItem(group);
+            QCOMPARE(top->childCount(), (std::array{32, 18, 8, 15}[group]));
+            QVERIFY(!top->isExpanded());
+            QCOMPARE(top->text(0), QString::fromUtf8(groups[group][0]));
+            for (int field = 0; field < top->childCount(); ++field)
+                QCOMPARE(top->child(field)->text(0), QString::fromUtf8(groups[group][field + 1]));
+        }
 
         // A group node is chosen like any field, and a double click does not unfold it.
         QCOMPARE(inserted([&] { chooseNode(tv, node(tv, 0, -1)); }), QStringLiteral("£[SG : Patient]#"));
