@@ -14,6 +14,7 @@
 
 #include <QLabel>
 #include <QPushButton>
+#include <QScopeGuard>
 #include <QSignalSpy>
 #include <QTimer>
 #include <QtTest>
@@ -299,10 +300,11 @@ private slots:
     {
         if (!TestEngineUnavailable(MySqlEngine).isEmpty())
             QSKIP(qPrintable(TestEngineUnavailable(MySqlEngine)));
-        SCRIVO_OPEN_TEST_CONNEXION(connexion, MySqlEngine);
-        initTestCase(); // the test connection pointed the registry elsewhere
         objects = std::make_unique<TCProcessObjects>();
         window = std::make_unique<TfScrivo>();
+        // The test connection points the registry elsewhere: back to this test's after.
+        const auto registryBack = qScopeGuard([this] { initTestCase(); });
+        SCRIVO_OPEN_TEST_CONNEXION(connexion, MySqlEngine);
         gMedecins = new TCMedecins(connexion.get());
         // The server drops the connection: the doctor list's statement fails once and
         // is run again after a pause, during which the close timer finds the letter gone.
