@@ -4,8 +4,8 @@
 //
 // Data flow: TCCnxParam -> SetupConnection (BuildConnectionSettings: backend, connect
 // string, text decoding) -> Connect (SOCI session: Firebird, embedded when no host is
-// given, or MySQL) -> OpenRecordSet fetches every row of a statement into a TCRecordSet that the caller
-// walks and frees. Each statement sees the latest committed data: Firebird statements
+// given, or MySQL) -> OpenRecordSet fetches every row of a statement into a TCRecordSet
+// that the caller walks and frees. Each statement sees the latest committed data: Firebird statements
 // each run in a read-only, read-committed transaction of their own (through the client
 // library, on the session's attachment, so that BLOB columns can be read too); MySQL
 // runs in auto-commit. Text arrives as bytes in the connection's character set and is

@@ -7,9 +7,6 @@
 
 #include <QGroupBox>
 
-#include <algorithm>
-#include <climits>
-
 namespace {
 const QString LastConsultation = QStringLiteral("Insère le contenu de la dernière consultation");
 const QString LastSynthesis = QStringLiteral("Insère le contenu de la dernière synthèse");
@@ -77,35 +74,9 @@ TfCouCodeDivers::TfCouCodeDivers(QWidget *owner)
     urlDDS = fixed(GroupBox7, "urlDDS", QStringLiteral("Insérer dernière synthèse"), LastSynthesis, QRect(212, 16, 165, 17), QStringLiteral("£DDS : synthese#"));
 
     labelVersion = AddVersionLabel(5, 342);
-    for (QGroupBox *box : findChildren<QGroupBox *>())
-        FitIntoFrame(box);
+    FitGroupBoxesIntoFrames();
 }
 
-void FitIntoFrame(QGroupBox *box)
-{
-    const QList<QWidget *> children = box->findChildren<QWidget *>(Qt::FindDirectChildrenOnly);
-    if (children.isEmpty())
-        return;
-    int top = INT_MAX;
-    const QWidget *lowest = children.first();
-    for (const QWidget *child : children) {
-        top = std::min(top, child->y());
-        if (child->geometry().bottom() > lowest->geometry().bottom())
-            lowest = child;
-    }
-    const QRect inside = box->contentsRect();
-    const int span = lowest->geometry().bottom() - top;
-    // Some styles draw their line on the top edge of the contents: keep two pixels off
-    // it when the lowest child still fits.
-    const int first = std::max(inside.top(), std::min(inside.top() + 2, inside.bottom() + 1 - lowest->height()));
-    // Down to the frame's top, or up from its bottom, never above its top.
-    const int newTop = std::clamp(top, first, std::max(first, inside.bottom() - span));
-    double scale = 1;
-    if (newTop + span > inside.bottom() && lowest->y() > top)
-        scale = double(inside.bottom() + 1 - lowest->height() - newTop) / (lowest->y() - top);
-    for (QWidget *child : children)
-        child->move(child->x(), newTop + qRound((child->y() - top) * scale));
-}
 
 void TfCouCodeDivers::urlO1Click(TLumoUrl *sender)
 {

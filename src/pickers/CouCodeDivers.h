@@ -28,9 +28,3 @@ public:
     void urlQuestionZCClick(TLumoUrl *sender);
     void urlSASAClick(TLumoUrl *sender);
 };
-
-/// Moves the children of `box`, placed for a frame whose line runs through the middle of
-/// the caption, inside the frame that the style draws (lower in most styles): down as far
-/// as needed, and closer together only when they would otherwise pass the frame's bottom.
-/// Shared with the prescription picker, whose group boxes are laid out the same way.
-void FitIntoFrame(QGroupBox *box);

@@ -1,6 +1,5 @@
 #include "CouCodeOrdo.h"
 
-#include "CouCodeDivers.h"
 #include "LinkCodes.h"
 #include "support/LumoUrl.h"
 
@@ -46,8 +45,7 @@ TfCouCodeOrdo::TfCouCodeOrdo(QWidget *owner)
     urlDCO = link(GroupBox5, "urlDCO", QStringLiteral("Insérer £DCO#"), QStringLiteral("Rapelle une ordonnance à choisir"), 52);
 
     labelVersion = AddVersionLabel(5, 255);
-    for (QGroupBox *box : findChildren<QGroupBox *>())
-        FitIntoFrame(box);
+    FitGroupBoxesIntoFrames();
 }
 
 void TfCouCodeOrdo::urlO1Click(TLumoUrl *sender)

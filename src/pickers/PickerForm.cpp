@@ -17,6 +17,9 @@
 #include <QLabel>
 #include <QMouseEvent>
 
+#include <algorithm>
+#include <climits>
+
 namespace {
 
 // Double click on the viewport, Enter on the view: both choose the current entry.
@@ -65,6 +68,35 @@ private:
     QWidget *FViewport;
     std::function<void()> FInsert;
 };
+
+// Moves the children of `box`, placed for a frame whose line runs through the middle of
+// the caption, inside the frame that the style draws (lower in most styles): down as far
+// as needed, and closer together only when they would otherwise pass the frame's bottom.
+void FitIntoFrame(QGroupBox *box)
+{
+    const QList<QWidget *> children = box->findChildren<QWidget *>(Qt::FindDirectChildrenOnly);
+    if (children.isEmpty())
+        return;
+    int top = INT_MAX;
+    const QWidget *lowest = children.first();
+    for (const QWidget *child : children) {
+        top = std::min(top, child->y());
+        if (child->geometry().bottom() > lowest->geometry().bottom())
+            lowest = child;
+    }
+    const QRect inside = box->contentsRect();
+    const int span = lowest->geometry().bottom() - top;
+    // Some styles draw their line on the top edge of the contents: keep two pixels off
+    // it when the lowest child still fits.
+    const int first = std::max(inside.top(), std::min(inside.top() + 2, inside.bottom() + 1 - lowest->height()));
+    // Down to the frame's top, or up from its bottom, never above its top.
+    const int newTop = std::clamp(top, first, std::max(first, inside.bottom() - span));
+    double scale = 1;
+    if (newTop + span > inside.bottom() && lowest->y() > top)
+        scale = double(inside.bottom() + 1 - lowest->height() - newTop) / (lowest->y() - top);
+    for (QWidget *child : children)
+        child->move(child->x(), newTop + qRound((child->y() - top) * scale));
+}
 
 } // namespace
 
@@ -116,6 +148,12 @@ QLabel *TfPickerForm::AddVersionLabel(int left, int top)
     label->adjustSize();
     SetAnchors(label, Qt::LeftEdge | Qt::BottomEdge);
     return label;
+}
+
+void TfPickerForm::FitGroupBoxesIntoFrames()
+{
+    for (QGroupBox *box : findChildren<QGroupBox *>())
+        FitIntoFrame(box);
 }
 
 void TfPickerForm::OnItemChosen(QAbstractItemView *view, std::function<void()> insert)

@@ -32,6 +32,9 @@ protected:
     TLumoUrl *AddLink(QWidget *parent, const char *name, const QString &caption, const QString &hint,
                       const QRect &geometry, std::function<void(TLumoUrl *)> onClick, bool withPicture = true);
     QGroupBox *AddGroupBox(const char *name, const QString &caption, const QRect &geometry);
+    /// Moves the children of every group box, placed for a design whose frame line ran
+    /// through the caption, inside the frame the style draws.
+    void FitGroupBoxesIntoFrames();
     /// "version " and the long version text, anchored to the bottom-left corner.
     QLabel *AddVersionLabel(int left, int top);
     /// Runs `insert` on a double click anywhere in `view` (the handler decides what is

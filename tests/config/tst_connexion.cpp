@@ -183,6 +183,40 @@ private:
     int FPort = 0;
 };
 
+// The connect string of each engine: the port that reaches it, the default character
+// set, and the values the Firebird syntax can carry as they are or not at all.
+const auto &ConnectionRows()
+{
+    const QString refused = QStringLiteral("Le paramètre de connexion PassWord %1, ce qu'une connexion Firebird ne peut pas transmettre.");
+    struct Row {
+        const char *name, *kind, *host, *port, *database, *password, *charset, *connect;
+        QString problem;
+    };
+    static const Row rows[] = {
+        {"embedded: no port", "firebird", "", "3051", "/srv/cabinet.fdb", "masterkey", "WIN1252",
+         "service=/srv/cabinet.fdb user=SYSDBA password=masterkey charset=WIN1252", {}},
+        {"server, empty port", "firebird", "serveur", "", "/srv/cabinet.fdb", "masterkey", "WIN1252",
+         "service=serveur/3050:/srv/cabinet.fdb user=SYSDBA password=masterkey charset=WIN1252", {}},
+        {"server, port abc", "firebird", "serveur", "abc", "cabinet", "masterkey", "WIN1252",
+         "service=serveur/3050:cabinet user=SYSDBA password=masterkey charset=WIN1252", {}},
+        {"server, port after a blank", "firebird", "serveur", " 3051", "cabinet", "masterkey", "WIN1252",
+         "service=serveur/3051:cabinet user=SYSDBA password=masterkey charset=WIN1252", {}},
+        {"no charset", "firebird", "", "", "/srv/cabinet.fdb", "masterkey", "", "service=/srv/cabinet.fdb user=SYSDBA password=masterkey charset=NONE", {}},
+        {"blanks quoted", "firebird", "", "", "/srv/mon cabinet.fdb", "master key", "WIN1252",
+         "service=\"/srv/mon cabinet.fdb\" user=SYSDBA password=\"master key\" charset=WIN1252", {}},
+        {"quotes as they are", "firebird", "", "", "/srv/cabinet\"2.fdb", "mas\"terkey\"", "WIN1252",
+         "service=/srv/cabinet\"2.fdb user=SYSDBA password=mas\"terkey\" charset=WIN1252", {}},
+        {"blank and quote", "firebird", "", "", "/srv/cabinet.fdb", "mas \"terkey", "WIN1252", "",
+         refused.arg(QStringLiteral("contient à la fois des blancs et des guillemets (\")"))},
+        {"leading quote", "firebird", "", "", "/srv/cabinet.fdb", "\"masterkey", "WIN1252", "",
+         refused.arg(QStringLiteral("commence par des guillemets (\")"))},
+        {"mysql: default port, quotes escaped", "mysql", "127.0.0.1", "", "cabinet", "l'ecture", "",
+         "port=3306 charset=utf8mb4 host='127.0.0.1' db='cabinet' user='SYSDBA' password='l\\'ecture' "
+         "connect_timeout=10 read_timeout=30 write_timeout=30", {}},
+    };
+    return rows;
+}
+
 } // namespace
 
 class tst_Connexion : public QObject {
@@ -498,71 +532,28 @@ private slots:
         }
     }
 
-    // The connect string of each engine: the port that reaches it, the default character
-    // set, and the values the Firebird syntax can carry as they are or not at all.
     void connectionSettings_data()
     {
-        QTest::addColumn<QString>("kind");
-        QTest::addColumn<QString>("host");
-        QTest::addColumn<QString>("port");
-        QTest::addColumn<QString>("database");
-        QTest::addColumn<QString>("password");
-        QTest::addColumn<QString>("charset");
-        QTest::addColumn<QString>("connect");
-        QTest::addColumn<QString>("problem");
-        const QString refused = QStringLiteral("Le paramètre de connexion PassWord %1, ce qu'une connexion Firebird ne peut pas transmettre.");
-        const struct {
-            const char *name, *kind, *host, *port, *database, *password, *charset, *connect;
-            QString problem;
-        } rows[] = {
-            {"embedded: no port", "firebird", "", "3051", "/srv/cabinet.fdb", "masterkey", "WIN1252",
-             "service=/srv/cabinet.fdb user=SYSDBA password=masterkey charset=WIN1252", {}},
-            {"server, empty port", "firebird", "serveur", "", "/srv/cabinet.fdb", "masterkey", "WIN1252",
-             "service=serveur/3050:/srv/cabinet.fdb user=SYSDBA password=masterkey charset=WIN1252", {}},
-            {"server, port abc", "firebird", "serveur", "abc", "cabinet", "masterkey", "WIN1252",
-             "service=serveur/3050:cabinet user=SYSDBA password=masterkey charset=WIN1252", {}},
-            {"server, port after a blank", "firebird", "serveur", " 3051", "cabinet", "masterkey", "WIN1252",
-             "service=serveur/3051:cabinet user=SYSDBA password=masterkey charset=WIN1252", {}},
-            {"no charset", "firebird", "", "", "/srv/cabinet.fdb", "masterkey", "", "service=/srv/cabinet.fdb user=SYSDBA password=masterkey charset=NONE", {}},
-            {"blanks quoted", "firebird", "", "", "/srv/mon cabinet.fdb", "master key", "WIN1252",
-             "service=\"/srv/mon cabinet.fdb\" user=SYSDBA password=\"master key\" charset=WIN1252", {}},
-            {"quotes as they are", "firebird", "", "", "/srv/cabinet\"2.fdb", "mas\"terkey\"", "WIN1252",
-             "service=/srv/cabinet\"2.fdb user=SYSDBA password=mas\"terkey\" charset=WIN1252", {}},
-            {"blank and quote", "firebird", "", "", "/srv/cabinet.fdb", "mas \"terkey", "WIN1252", "",
-             refused.arg(QStringLiteral("contient à la fois des blancs et des guillemets (\")"))},
-            {"leading quote", "firebird", "", "", "/srv/cabinet.fdb", "\"masterkey", "WIN1252", "",
-             refused.arg(QStringLiteral("commence par des guillemets (\")"))},
-            {"mysql: default port, quotes escaped", "mysql", "127.0.0.1", "", "cabinet", "l'ecture", "",
-             "port=3306 charset=utf8mb4 host='127.0.0.1' db='cabinet' user='SYSDBA' password='l\\'ecture' "
-             "connect_timeout=10 read_timeout=30 write_timeout=30", {}},
-        };
-        for (const auto &row : rows)
-            QTest::newRow(row.name) << QString::fromUtf8(row.kind) << QString::fromUtf8(row.host) << QString::fromUtf8(row.port)
-                                    << QString::fromUtf8(row.database) << QString::fromUtf8(row.password)
-                                    << QString::fromUtf8(row.charset) << QString::fromUtf8(row.connect) << row.problem;
+        QTest::addColumn<int>("row");
+        for (int row = 0; row < int(std::size(ConnectionRows())); ++row)
+            QTest::newRow(ConnectionRows()[row].name) << row;
     }
     void connectionSettings()
     {
-        QFETCH(QString, kind);
-        QFETCH(QString, host);
-        QFETCH(QString, port);
-        QFETCH(QString, database);
-        QFETCH(QString, password);
-        QFETCH(QString, charset);
-        QFETCH(QString, connect);
-        QFETCH(QString, problem);
+        QFETCH(int, row);
+        const auto &expected = ConnectionRows()[row];
         TCConnectionValues values;
-        values.ServerKind = kind;
-        values.Host = host;
-        values.Port = port;
-        values.DataBaseName = database;
+        values.ServerKind = QString::fromUtf8(expected.kind);
+        values.Host = QString::fromUtf8(expected.host);
+        values.Port = QString::fromUtf8(expected.port);
+        values.DataBaseName = QString::fromUtf8(expected.database);
         values.Login = QStringLiteral("SYSDBA");
-        values.PassWord = password;
-        values.Charset = charset;
+        values.PassWord = QString::fromUtf8(expected.password);
+        values.Charset = QString::fromUtf8(expected.charset);
         const TCConnectionSettings settings = BuildConnectionSettings(values);
-        QCOMPARE(QString::fromStdString(settings.connectString), connect);
-        QCOMPARE(settings.problem, problem);
-        QCOMPARE(settings.backend == TCConnectionSettings::Backend::None, !problem.isEmpty());
+        QCOMPARE(QString::fromStdString(settings.connectString), QString::fromUtf8(expected.connect));
+        QCOMPARE(settings.problem, expected.problem);
+        QCOMPARE(settings.backend == TCConnectionSettings::Backend::None, !expected.problem.isEmpty());
     }
 
     // A password and a database path holding a double quote reach Firebird as they are
