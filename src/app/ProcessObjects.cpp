@@ -1,12 +1,12 @@
 #include "ProcessObjects.h"
 
-#include "CAppNames.h"
 #include "config/CCnxParam.h"
 #include "config/CConnexion.h"
 #include "config/COption.h"
 #include "config/CReferences.h"
 #include "data/CMedecin.h"
 #include "data/CQuestion.h"
+#include "support/CAppNames.h"
 #include "support/StrMan.h"
 #include "support/WinTools.h"
 

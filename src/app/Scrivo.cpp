@@ -1,6 +1,5 @@
 #include "Scrivo.h"
 
-#include "CAppNames.h"
 #include "CodeInsertion.h"
 #include "SendKeyApi.h"
 #include "pickers/CouCodeAntecedent.h"
@@ -9,11 +8,12 @@
 #include "pickers/CouCodeDivers.h"
 #include "pickers/CouCodeMedecin.h"
 #include "pickers/CouCodeOrdo.h"
-#include "pickers/CouCodeQre.h"
 #include "pickers/CouCodePmsi.h"
+#include "pickers/CouCodeQre.h"
 #include "pickers/CouCodeSignaletique.h"
 #include "pickers/CouVariable.h"
 #include "support/Anchors.h"
+#include "support/CAppNames.h"
 #include "support/DesignFont.h"
 #include "support/NestedLoop.h"
 #include "support/StrMan.h"
@@ -199,6 +199,11 @@ void TfScrivo::SetStatus(const QString &text)
     panelCnx->repaint();
 }
 
+void TfScrivo::InsertCode(const QString &code)
+{
+    ::InsertCode(this, code);
+}
+
 void TfScrivo::ShowPicker(const QMetaObject *formClass)
 {
     if (!formClass)
@@ -217,7 +222,7 @@ void TfScrivo::ShowPicker(const QMetaObject *formClass)
         }
         TNestedLoop::DeleteAfter(previous);
     }
-    QObject *created = formClass->newInstance(Q_ARG(QWidget *, this));
+    QObject *created = formClass->newInstance(Q_ARG(TPickerHost *, this));
     auto *form = qobject_cast<QWidget *>(created);
     if (!form) {
         delete created;

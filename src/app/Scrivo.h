@@ -1,10 +1,13 @@
 // The main window: a small always-on-top tool window beside the word processor. Its
 // left column holds one button per code category; the right-hand area hosts one
-// picker form at a time. It holds the run's state that pickers read (target of
-// insertion, template variables, questionnaire identifier), folds down to a single
+// picker form at a time, as its TPickerHost: the pickers read the run's state through
+// it (template variables, questionnaire identifier) and hand it their codes, which it
+// sends down the insertion road to the target of insertion. It folds down to a single
 // button, runs the start-up sequence after its first activation and ends the program
 // once the target window, after having been seen, is gone.
 #pragma once
+
+#include "pickers/PickerHost.h"
 
 #include <QStringList>
 #include <QWidget>
@@ -16,7 +19,7 @@ class QPushButton;
 class QSplitter;
 class QTimer;
 
-class TfScrivo : public QWidget {
+class TfScrivo : public QWidget, public TPickerHost {
     Q_OBJECT
 
 public:
@@ -66,12 +69,18 @@ public:
 
     /// Hosts a picker form of class `formClass` in panelHost, replacing the one there
     /// unless it already is of that class. The class needs a Q_INVOKABLE constructor
-    /// taking the owner (QWidget *).
+    /// taking its host (TPickerHost *).
     void ShowPicker(const QMetaObject *formClass);
     void FoldWindow();
     void UnfoldWindow();
     /// The start-up sequence, run once from TimerStart.
     void StartUp();
+
+    // What the hosted pickers see of this window.
+    void InsertCode(const QString &code) override;
+    const QStringList *Variables() const override { return FVariables.get(); }
+    int QuestionnaireId() const override { return FQuestionnaireId; }
+    QWidget *OwnerWindow() override { return this; }
 
     void FormCreate();
     void FormActivate();

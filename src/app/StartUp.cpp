@@ -4,7 +4,6 @@
 // window is already painted; the status panel tells what is going on.
 #include "Scrivo.h"
 
-#include "CAppNames.h"
 #include "CBinaryFile.h"
 #include "CTraitementTexte.h"
 #include "CodeInsertion.h"
@@ -13,6 +12,7 @@
 #include "config/COption.h"
 #include "config/CReferences.h"
 #include "data/CMedecin.h"
+#include "support/CAppNames.h"
 #include "support/StrMan.h"
 #include "support/WinTools.h"
 

@@ -1,8 +1,8 @@
 #include "CCnxParam.h"
 
 #include "CGRegistry.h"
-#include "app/CAppNames.h"
 #include "platform/IniFile.h"
+#include "support/CAppNames.h"
 #include "support/ErrorMessageBox.h"
 #include "support/StrMan.h"
 #include "support/WinTools.h"

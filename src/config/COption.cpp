@@ -3,7 +3,7 @@
 #include "CCnxParam.h"
 #include "CConnexion.h"
 #include "CGRegistry.h"
-#include "app/CAppNames.h"
+#include "support/CAppNames.h"
 #include "support/ErrorMessageBox.h"
 #include "support/StrMan.h"
 #include "support/WinTools.h"

@@ -16,15 +16,14 @@
 
 namespace {
 
-constexpr int LinkHeight = 17;
 // Each list entry carries its category: key and label.
 constexpr int CodeRole = Qt::UserRole;
 constexpr int LibelleRole = Qt::UserRole + 1;
 
 } // namespace
 
-TfCouCodeAntecedent::TfCouCodeAntecedent(QWidget *owner)
-    : TfPickerForm(owner, QStringLiteral("Codes Antécédents"), QSize(396, 320))
+TfCouCodeAntecedent::TfCouCodeAntecedent(TPickerHost *host)
+    : TfPickerForm(host, QStringLiteral("Codes Antécédents"), QSize(396, 320))
 {
     lstATCD = new QListWidget(this);
     lstATCD->setObjectName(QStringLiteral("lstATCD"));
@@ -36,16 +35,16 @@ TfCouCodeAntecedent::TfCouCodeAntecedent(QWidget *owner)
     GroupBox1 = AddGroupBox("GroupBox1", QStringLiteral(" Options "), QRect(4, 165, 389, 152));
     SetAnchors(GroupBox1, Qt::LeftEdge | Qt::RightEdge | Qt::BottomEdge);
 
-    Label1 = AddOptionLabel("Label1", QStringLiteral("Nom ATCD : "), 8, 20);
-    Label2 = AddOptionLabel("Label2", QStringLiteral("Retour : "), 8, 40);
-    Label3 = AddOptionLabel("Label3", QStringLiteral("Dates : "), 8, 60);
-    Label4 = AddOptionLabel("Label4", QStringLiteral("Mode commentaires : "), 8, 84);
-    Label5 = AddOptionLabel("Label5", QStringLiteral("Tous les antécédents :"), 168, 64);
+    Label1 = AddOptionLabel(GroupBox1, "Label1", QStringLiteral("Nom ATCD : "), 8, 20);
+    Label2 = AddOptionLabel(GroupBox1, "Label2", QStringLiteral("Retour : "), 8, 40);
+    Label3 = AddOptionLabel(GroupBox1, "Label3", QStringLiteral("Dates : "), 8, 60);
+    Label4 = AddOptionLabel(GroupBox1, "Label4", QStringLiteral("Mode commentaires : "), 8, 84);
+    Label5 = AddOptionLabel(GroupBox1, "Label5", QStringLiteral("Tous les antécédents :"), 168, 64);
     // "Allergies" stands in a gap of a horizontal separator.
     Bevel2 = AddBevel("Bevel2", QRect(5, 120, 16, 4));
     Bevel3 = AddBevel("Bevel3", QRect(70, 120, 310, 4));
     SetAnchors(Bevel3, Qt::LeftEdge | Qt::TopEdge | Qt::RightEdge);
-    Label6 = AddOptionLabel("Label6", QStringLiteral("Allergies"), 25, 115);
+    Label6 = AddOptionLabel(GroupBox1, "Label6", QStringLiteral("Allergies"), 25, 115);
     Bevel1 = AddBevel("Bevel1", QRect(228, 84, 5, 29));
 
     const TImageList *images = fWrkGraphics ? &fWrkGraphics->ImagesChk : nullptr;
@@ -61,57 +60,40 @@ TfCouCodeAntecedent::TfCouCodeAntecedent(QWidget *owner)
     radioATD = radio("radioATD", QStringLiteral("Sans les commentaires (codes en ATD)"), QRect(164, 40, 213, 17));
     radioATC->SetValue(true);
 
-    urlNomOui = AddOptionLink("urlNomOui", QStringLiteral("oui"), QStringLiteral("Le nom (ou libellé) de l'ATCD sera inséré"),
+    urlNomOui = AddOptionLink(GroupBox1, "urlNomOui", QStringLiteral("oui"), QStringLiteral("Le nom (ou libellé) de l'ATCD sera inséré"),
                               76, 16, 21, &TfCouCodeAntecedent::urlNomOuiClick);
-    urlNomNon = AddOptionLink("urlNomNon", QStringLiteral("non"),
+    urlNomNon = AddOptionLink(GroupBox1, "urlNomNon", QStringLiteral("non"),
                               QStringLiteral("Le nom (ou libellé) de l'ATCD ne sera pas inséré"), 108, 16, 21,
                               &TfCouCodeAntecedent::urlNomNonClick);
-    urlRetourOui = AddOptionLink("urlRetourOui", QStringLiteral("oui"), QStringLiteral("L'ATCD sera suivi d'un retour"),
+    urlRetourOui = AddOptionLink(GroupBox1, "urlRetourOui", QStringLiteral("oui"), QStringLiteral("L'ATCD sera suivi d'un retour"),
                                  76, 36, 21, &TfCouCodeAntecedent::urlRetourOuiClick);
-    urlRetourNon = AddOptionLink("urlRetourNon", QStringLiteral("non"),
+    urlRetourNon = AddOptionLink(GroupBox1, "urlRetourNon", QStringLiteral("non"),
                                  QStringLiteral("L'ATCD ne sera pas suivi d'un retour"), 108, 36, 21,
                                  &TfCouCodeAntecedent::urlRetourNonClick);
-    urlDateOui = AddOptionLink("urlDateOui", QStringLiteral("oui"),
+    urlDateOui = AddOptionLink(GroupBox1, "urlDateOui", QStringLiteral("oui"),
                                QStringLiteral("Les dates seront insérées avec les ATCD et les commentaires"), 76, 56, 21,
                                &TfCouCodeAntecedent::urlDateOuiClick);
-    urlDateNon = AddOptionLink("urlDateNon", QStringLiteral("non"),
+    urlDateNon = AddOptionLink(GroupBox1, "urlDateNon", QStringLiteral("non"),
                                QStringLiteral("Les dates ne seront pas insérées avec les ATCD et les commentaires"), 108,
                                56, 21, &TfCouCodeAntecedent::urlDateNonClick);
     urlColonne = AddOptionLink(
-        "urlColonne", QStringLiteral("colonne"),
+        GroupBox1, "urlColonne", QStringLiteral("colonne"),
         QStringLiteral("Les commentaires seront inséré les uns sous les autres (avec un retour à la ligne entre chaque)"),
         112, 80, 49, &TfCouCodeAntecedent::urlColonneClick);
     urlLigne = AddOptionLink(
-        "urlLigne", QStringLiteral("ligne"),
+        GroupBox1, "urlLigne", QStringLiteral("ligne"),
         QStringLiteral("Les commentaires seront inséré les uns à la suite des autres (sur une même ligne)"), 112, 100,
         49, &TfCouCodeAntecedent::urlLigneClick);
-    urlTousAvec = AddOptionLink("urlTousAvec", QStringLiteral("avec commentaires"), QStringLiteral("Insére le code £ATTC#"),
+    urlTousAvec = AddOptionLink(GroupBox1, "urlTousAvec", QStringLiteral("avec commentaires"), QStringLiteral("Insére le code £ATTC#"),
                                 240, 80, 101, &TfCouCodeAntecedent::urlTousAvecClick);
-    urlTousSans = AddOptionLink("urlTousSans", QStringLiteral("sans commentaires"), QStringLiteral("Insére le code £ATTT#"),
+    urlTousSans = AddOptionLink(GroupBox1, "urlTousSans", QStringLiteral("sans commentaires"), QStringLiteral("Insére le code £ATTT#"),
                                 240, 96, 101, &TfCouCodeAntecedent::urlTousSansClick);
-    urlAllergiesCommentaires = AddOptionLink("urlAllergiesCommentaires", QStringLiteral("avec commentaires"),
+    urlAllergiesCommentaires = AddOptionLink(GroupBox1, "urlAllergiesCommentaires", QStringLiteral("avec commentaires"),
                                              QStringLiteral("Insére le code £AAC#"), 85, 128, 101,
                                              &TfCouCodeAntecedent::urlAllergiesCommentairesClick);
-    urlAllergiesSans = AddOptionLink("urlAllergiesSans", QStringLiteral("sans commentaires"),
+    urlAllergiesSans = AddOptionLink(GroupBox1, "urlAllergiesSans", QStringLiteral("sans commentaires"),
                                      QStringLiteral("Insére le code £AA#"), 240, 128, 101,
                                      &TfCouCodeAntecedent::urlAllergiesSansClick);
-}
-
-TLumoUrl *TfCouCodeAntecedent::AddOptionLink(const char *name, const QString &caption, const QString &hint, int left,
-                                             int top, int width, void (TfCouCodeAntecedent::*handler)(TLumoUrl *))
-{
-    return AddLink(
-        GroupBox1, name, caption, hint, QRect(left, top, width, LinkHeight),
-        [this, handler](TLumoUrl *sender) { (this->*handler)(sender); }, /*withPicture*/ false);
-}
-
-QLabel *TfCouCodeAntecedent::AddOptionLabel(const char *name, const QString &caption, int left, int top)
-{
-    auto *label = new QLabel(caption, GroupBox1);
-    label->setObjectName(QLatin1String(name));
-    label->move(left, top);
-    label->adjustSize();
-    return label;
 }
 
 QFrame *TfCouCodeAntecedent::AddBevel(const char *name, const QRect &geometry)

@@ -17,7 +17,7 @@ class TfCouCodeAntecedent : public TfPickerForm {
     Q_OBJECT
 
 public:
-    Q_INVOKABLE explicit TfCouCodeAntecedent(QWidget *owner);
+    Q_INVOKABLE explicit TfCouCodeAntecedent(TPickerHost *host);
 
     QListWidget *lstATCD = nullptr;
     QGroupBox *GroupBox1 = nullptr;
@@ -68,9 +68,6 @@ protected:
     void showEvent(QShowEvent *event) override;
 
 private:
-    TLumoUrl *AddOptionLink(const char *name, const QString &caption, const QString &hint, int left, int top,
-                            int width, void (TfCouCodeAntecedent::*handler)(TLumoUrl *));
-    QLabel *AddOptionLabel(const char *name, const QString &caption, int left, int top);
     QFrame *AddBevel(const char *name, const QRect &geometry);
     /// Hands `text` to InsertCode; an unexpected error is shown, never thrown to Qt.
     void InsertText(const QString &text);

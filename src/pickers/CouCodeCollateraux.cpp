@@ -17,8 +17,8 @@ constexpr int FirstType = 4;
 
 } // namespace
 
-TfCouCodeCollateraux::TfCouCodeCollateraux(QWidget *owner)
-    : TfPickerForm(owner, QStringLiteral("Codes Collatéraux"), QSize(317, 313))
+TfCouCodeCollateraux::TfCouCodeCollateraux(TPickerHost *host)
+    : TfPickerForm(host, QStringLiteral("Codes Collatéraux"), QSize(317, 313))
 {
     Label1 = new QLabel(QStringLiteral("Type :"), this);
     Label1->setObjectName(QStringLiteral("Label1"));

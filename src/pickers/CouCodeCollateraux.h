@@ -15,7 +15,7 @@ class TfCouCodeCollateraux : public TfPickerForm {
     Q_OBJECT
 
 public:
-    Q_INVOKABLE explicit TfCouCodeCollateraux(QWidget *owner);
+    Q_INVOKABLE explicit TfCouCodeCollateraux(TPickerHost *host);
 
     QLabel *Label1 = nullptr;
     QComboBox *cbTypeCol = nullptr;

@@ -21,8 +21,8 @@ QFrame *NewPanel(QWidget *parent, const char *name, const QRect &geometry)
 
 } // namespace
 
-TfCouCodeCorresp::TfCouCodeCorresp(QWidget *owner)
-    : TfPickerForm(owner, QStringLiteral("Codes Correspondants"), QSize(384, 331))
+TfCouCodeCorresp::TfCouCodeCorresp(TPickerHost *host)
+    : TfPickerForm(host, QStringLiteral("Codes Correspondants"), QSize(384, 331))
 {
     Panel1 = NewPanel(this, "Panel1", QRect(0, 0, 384, 45));
     SetAnchors(Panel1, Qt::LeftEdge | Qt::TopEdge | Qt::RightEdge);

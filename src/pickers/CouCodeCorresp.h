@@ -15,7 +15,7 @@ class TfCouCodeCorresp : public TfPickerForm {
     Q_OBJECT
 
 public:
-    Q_INVOKABLE explicit TfCouCodeCorresp(QWidget *owner);
+    Q_INVOKABLE explicit TfCouCodeCorresp(TPickerHost *host);
 
     QFrame *Panel1 = nullptr;
     QLabel *Label1 = nullptr;

@@ -12,8 +12,8 @@ const QString LastConsultation = QStringLiteral("Insère le contenu de la derni�
 const QString LastSynthesis = QStringLiteral("Insère le contenu de la dernière synthèse");
 } // namespace
 
-TfCouCodeDivers::TfCouCodeDivers(QWidget *owner)
-    : TfPickerForm(owner, QStringLiteral("Codes Divers"), QSize(434, 355))
+TfCouCodeDivers::TfCouCodeDivers(TPickerHost *host)
+    : TfPickerForm(host, QStringLiteral("Codes Divers"), QSize(434, 355))
 {
     // A link that inserts a fixed code.
     auto fixed = [this](QWidget *box, const char *name, const QString &caption, const QString &hint,

@@ -12,7 +12,7 @@ class TfCouCodeDivers : public TfPickerForm {
     Q_OBJECT
 
 public:
-    Q_INVOKABLE explicit TfCouCodeDivers(QWidget *owner);
+    Q_INVOKABLE explicit TfCouCodeDivers(TPickerHost *host);
 
     QGroupBox *GroupBox2, *GroupBox1, *GroupBox3, *GroupBox4, *GroupBox5, *GroupBox6, *GroupBox8, *GroupBox7;
     TLumoUrl *urlDateJour, *urlMaintenant, *urlGlossaire;

@@ -8,8 +8,8 @@
 #include <QGroupBox>
 #include <QListWidget>
 
-TfCouCodeMedecin::TfCouCodeMedecin(QWidget *owner)
-    : TfPickerForm(owner, QStringLiteral("Codes Médecins/Utilisateurs"), QSize(400, 281))
+TfCouCodeMedecin::TfCouCodeMedecin(TPickerHost *host)
+    : TfPickerForm(host, QStringLiteral("Codes Médecins/Utilisateurs"), QSize(400, 281))
 {
     lstCodes = new QListWidget(this);
     lstCodes->setObjectName(QStringLiteral("lstCodes"));

@@ -13,7 +13,7 @@ class TfCouCodeMedecin : public TfPickerForm {
     Q_OBJECT
 
 public:
-    Q_INVOKABLE explicit TfCouCodeMedecin(QWidget *owner);
+    Q_INVOKABLE explicit TfCouCodeMedecin(TPickerHost *host);
 
     QListWidget *lstCodes;
     QGroupBox *GroupBox1;

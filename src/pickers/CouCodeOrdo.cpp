@@ -11,8 +11,8 @@ const QString AldLines = QStringLiteral("Insère les prescriptions ALD");
 const QString NonAldLines = QStringLiteral("Insère les prescriptions non ALD");
 } // namespace
 
-TfCouCodeOrdo::TfCouCodeOrdo(QWidget *owner)
-    : TfPickerForm(owner, QStringLiteral("Codes Ordonnance"), QSize(434, 268))
+TfCouCodeOrdo::TfCouCodeOrdo(TPickerHost *host)
+    : TfPickerForm(host, QStringLiteral("Codes Ordonnance"), QSize(434, 268))
 {
     const auto fromCaption = [this](TLumoUrl *link) { urlO1Click(link); };
     auto link = [&](QWidget *box, const char *name, const QString &caption, const QString &hint, int top) {

@@ -11,7 +11,7 @@ class TfCouCodeOrdo : public TfPickerForm {
     Q_OBJECT
 
 public:
-    Q_INVOKABLE explicit TfCouCodeOrdo(QWidget *owner);
+    Q_INVOKABLE explicit TfCouCodeOrdo(TPickerHost *host);
 
     QGroupBox *GroupBox4, *GroupBox1, *GroupBox2, *GroupBox5;
     TLumoUrl *urlO1, *urlO2, *urlO3, *urlO6, *urlO4, *urlO5, *urlO7, *urlO8;

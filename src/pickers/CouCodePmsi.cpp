@@ -10,8 +10,6 @@
 
 namespace {
 
-constexpr int LinkHeight = 17;
-
 const QString FieldItems[] = {
     QStringLiteral("nom"),         QStringLiteral("prénom"),      QStringLiteral("date naissance"),
     QStringLiteral("sexe"),        QStringLiteral("poids"),       QStringLiteral("rang"),
@@ -39,8 +37,8 @@ const QString SecondaryHint = QStringLiteral(
 
 } // namespace
 
-TfCouCodePmsi::TfCouCodePmsi(QWidget *owner)
-    : TfPickerForm(owner, QStringLiteral("Codes Pmsi"), QSize(428, 288))
+TfCouCodePmsi::TfCouCodePmsi(TPickerHost *host)
+    : TfPickerForm(host, QStringLiteral("Codes Pmsi"), QSize(428, 288))
 {
     lstChamps = new QListWidget(this);
     lstChamps->setObjectName(QStringLiteral("lstChamps"));
@@ -56,64 +54,45 @@ TfCouCodePmsi::TfCouCodePmsi(QWidget *owner)
     GroupBox1 = AddGroupBox("GroupBox1", QStringLiteral(" Options "), QRect(5, 160, 421, 126));
     SetAnchors(GroupBox1, Qt::LeftEdge | Qt::RightEdge | Qt::BottomEdge);
 
-    Label1 = AddOptionLabel("Label1", QStringLiteral("Onglet : "), 10, 22);
-    Label2 = AddOptionLabel("Label2", QStringLiteral("Alignement : "), 130, 22);
-    Label3 = AddOptionLabel("Label3", QStringLiteral("Mode : "), 280, 22);
-    Label4 = AddOptionLabel("Label4", QStringLiteral("Actes : "), 130, 83);
-    Label5 = AddOptionLabel("Label5", QStringLiteral("Diagnostique : "), 130, 100);
+    Label1 = AddOptionLabel(GroupBox1, "Label1", QStringLiteral("Onglet : "), 10, 22);
+    Label2 = AddOptionLabel(GroupBox1, "Label2", QStringLiteral("Alignement : "), 130, 22);
+    Label3 = AddOptionLabel(GroupBox1, "Label3", QStringLiteral("Mode : "), 280, 22);
+    Label4 = AddOptionLabel(GroupBox1, "Label4", QStringLiteral("Actes : "), 130, 83);
+    Label5 = AddOptionLabel(GroupBox1, "Label5", QStringLiteral("Diagnostique : "), 130, 100);
 
     const auto tabHint = [](const QString &tab) {
         return QStringLiteral("Les champs feront référence à l'onglet \"%1\"").arg(tab);
     };
-    urlOnglet0 = AddOptionLink("urlOnglet0", 0, QStringLiteral("patiente"), tabHint(QStringLiteral("Patiente")),
+    urlOnglet0 = AddOptionLink(GroupBox1, "urlOnglet0", QStringLiteral("patiente"), tabHint(QStringLiteral("Patiente")),
                                52, 20, 44, &TfCouCodePmsi::urlOnglet0Click);
-    urlOnglet1 = AddOptionLink("urlOnglet1", 1, QStringLiteral("enfant n°1"), tabHint(QStringLiteral("Enfant 1")),
-                               52, 40, 59, &TfCouCodePmsi::urlOnglet0Click);
-    urlOnglet2 = AddOptionLink("urlOnglet2", 2, QStringLiteral("enfant n°2"), tabHint(QStringLiteral("Enfant 2")),
-                               52, 60, 59, &TfCouCodePmsi::urlOnglet0Click);
-    urlOnglet3 = AddOptionLink("urlOnglet3", 3, QStringLiteral("enfant n°3"), tabHint(QStringLiteral("Enfant 3")),
-                               52, 80, 59, &TfCouCodePmsi::urlOnglet0Click);
+    urlOnglet1 = AddOptionLink(GroupBox1, "urlOnglet1", QStringLiteral("enfant n°1"), tabHint(QStringLiteral("Enfant 1")),
+                               52, 40, 59, &TfCouCodePmsi::urlOnglet0Click, 1);
+    urlOnglet2 = AddOptionLink(GroupBox1, "urlOnglet2", QStringLiteral("enfant n°2"), tabHint(QStringLiteral("Enfant 2")),
+                               52, 60, 59, &TfCouCodePmsi::urlOnglet0Click, 2);
+    urlOnglet3 = AddOptionLink(GroupBox1, "urlOnglet3", QStringLiteral("enfant n°3"), tabHint(QStringLiteral("Enfant 3")),
+                               52, 80, 59, &TfCouCodePmsi::urlOnglet0Click, 3);
     urlColonne = AddOptionLink(
-        "urlColonne", 0, QStringLiteral("colonne"),
+        GroupBox1, "urlColonne", QStringLiteral("colonne"),
         QStringLiteral("Les Actes et Diagnostiques seront séparés par une marque de paragraphe ou un saut de ligne"),
         207, 20, 44, &TfCouCodePmsi::urlColonneClick);
-    urlLigne = AddOptionLink("urlLigne", 0, QStringLiteral("ligne"),
+    urlLigne = AddOptionLink(GroupBox1, "urlLigne", QStringLiteral("ligne"),
                              QStringLiteral("Les Actes et Diagnostiques seront séparés par un point-virgule"),
                              207, 40, 29, &TfCouCodePmsi::urlLigneClick);
-    urlMode0 = AddOptionLink("urlMode0", 0, QStringLiteral("complet"), QStringLiteral("insère codes et libellés"),
+    urlMode0 = AddOptionLink(GroupBox1, "urlMode0", QStringLiteral("complet"), QStringLiteral("insère codes et libellés"),
                              322, 20, 44, &TfCouCodePmsi::urlMode0Click);
-    urlMode1 = AddOptionLink("urlMode1", 1, QStringLiteral("code"), QStringLiteral("insère les codes seuls"),
-                             322, 40, 44, &TfCouCodePmsi::urlMode0Click);
-    urlMode2 = AddOptionLink("urlMode2", 2, QStringLiteral("libellé"), QStringLiteral("insère les libellés seuls"),
-                             372, 40, 34, &TfCouCodePmsi::urlMode0Click);
-    urlMode3 = AddOptionLink("urlMode3", 3, QStringLiteral("muet"), ModeHint, 372, 20, 44,
-                             &TfCouCodePmsi::urlMode0Click);
-    urlPMA = AddOptionLink("urlPMA", 0, QStringLiteral("tous"), ActsHint, 207, 80, 29, &TfCouCodePmsi::urlPMAClick);
-    urlPMD = AddOptionLink("urlPMD", 0, QStringLiteral("tous"), DiagnosesHint, 207, 98, 29,
+    urlMode1 = AddOptionLink(GroupBox1, "urlMode1", QStringLiteral("code"), QStringLiteral("insère les codes seuls"),
+                             322, 40, 44, &TfCouCodePmsi::urlMode0Click, 1);
+    urlMode2 = AddOptionLink(GroupBox1, "urlMode2", QStringLiteral("libellé"), QStringLiteral("insère les libellés seuls"),
+                             372, 40, 34, &TfCouCodePmsi::urlMode0Click, 2);
+    urlMode3 = AddOptionLink(GroupBox1, "urlMode3", QStringLiteral("muet"), ModeHint, 372, 20, 44,
+                             &TfCouCodePmsi::urlMode0Click, 3);
+    urlPMA = AddOptionLink(GroupBox1, "urlPMA", QStringLiteral("tous"), ActsHint, 207, 80, 29, &TfCouCodePmsi::urlPMAClick);
+    urlPMD = AddOptionLink(GroupBox1, "urlPMD", QStringLiteral("tous"), DiagnosesHint, 207, 98, 29,
                            &TfCouCodePmsi::urlPMDClick);
-    urlDiag1 = AddOptionLink("urlDiag1", 1, QStringLiteral("principal"), QStringLiteral("Insère le diagnostique principal"),
-                             237, 98, 49, &TfCouCodePmsi::urlPMDClick);
-    urlPMD2 = AddOptionLink("urlPMD2", 2, QStringLiteral("secondaires"), SecondaryHint, 287, 98, 64,
-                            &TfCouCodePmsi::urlPMDClick);
-}
-
-TLumoUrl *TfCouCodePmsi::AddOptionLink(const char *name, int tag, const QString &caption, const QString &hint,
-                                       int left, int top, int width, void (TfCouCodePmsi::*handler)(TLumoUrl *))
-{
-    TLumoUrl *link = AddLink(
-        GroupBox1, name, caption, hint, QRect(left, top, width, LinkHeight),
-        [this, handler](TLumoUrl *sender) { (this->*handler)(sender); }, /*withPicture*/ false);
-    link->Tag = tag;
-    return link;
-}
-
-QLabel *TfCouCodePmsi::AddOptionLabel(const char *name, const QString &caption, int left, int top)
-{
-    auto *label = new QLabel(caption, GroupBox1);
-    label->setObjectName(QLatin1String(name));
-    label->move(left, top);
-    label->adjustSize();
-    return label;
+    urlDiag1 = AddOptionLink(GroupBox1, "urlDiag1", QStringLiteral("principal"), QStringLiteral("Insère le diagnostique principal"),
+                             237, 98, 49, &TfCouCodePmsi::urlPMDClick, 1);
+    urlPMD2 = AddOptionLink(GroupBox1, "urlPMD2", QStringLiteral("secondaires"), SecondaryHint, 287, 98, 64,
+                            &TfCouCodePmsi::urlPMDClick, 2);
 }
 
 void TfCouCodePmsi::InsertText(const QString &text)

@@ -15,7 +15,7 @@ class TfCouCodePmsi : public TfPickerForm {
     Q_OBJECT
 
 public:
-    Q_INVOKABLE explicit TfCouCodePmsi(QWidget *owner);
+    Q_INVOKABLE explicit TfCouCodePmsi(TPickerHost *host);
 
     QListWidget *lstChamps = nullptr;
     QGroupBox *GroupBox1 = nullptr;
@@ -53,9 +53,6 @@ public:
     void urlPMDClick(TLumoUrl *sender);
 
 private:
-    TLumoUrl *AddOptionLink(const char *name, int tag, const QString &caption, const QString &hint,
-                            int left, int top, int width, void (TfCouCodePmsi::*handler)(TLumoUrl *));
-    QLabel *AddOptionLabel(const char *name, const QString &caption, int left, int top);
     /// Hands `text` to InsertCode; an unexpected error is told, never thrown to Qt.
     void InsertText(const QString &text);
 };

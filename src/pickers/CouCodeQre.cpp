@@ -1,7 +1,6 @@
 #include "CouCodeQre.h"
 
 #include "CouQonRemplacement.h"
-#include "app/Scrivo.h"
 #include "data/CQuestion.h"
 #include "support/Anchors.h"
 #include "support/ErrorMessageBox.h"
@@ -54,8 +53,8 @@ QTreeWidget *NewListView(QWidget *parent, const char *name, const QString &colum
 
 } // namespace
 
-TfCouCodeQre::TfCouCodeQre(QWidget *owner)
-    : TfPickerForm(owner, QStringLiteral("Code Questionnaires"), QSize(531, 350))
+TfCouCodeQre::TfCouCodeQre(TPickerHost *host)
+    : TfPickerForm(host, QStringLiteral("Code Questionnaires"), QSize(531, 350))
 {
     GroupBox1 = AddGroupBox("GroupBox1", QStringLiteral(" Questionnaires "), QRect(4, 4, 524, 219));
     SetAnchors(GroupBox1, Qt::LeftEdge | Qt::TopEdge | Qt::RightEdge | Qt::BottomEdge);
@@ -142,7 +141,7 @@ void TfCouCodeQre::FormShow()
     Questionnaires->Charger(false, QString(), 0);
     FillQuestionnaireList();
 
-    const int wanted = Owner() ? Owner()->FQuestionnaireId : 0;
+    const int wanted = Host() ? Host()->QuestionnaireId() : 0;
     if (wanted <= 0)
         return;
     for (int row = 0; row < lvQre->topLevelItemCount(); ++row) {
@@ -169,7 +168,7 @@ void TfCouCodeQre::FillQuestionnaireList()
     ClearListView(lvQon);
     if (!Questionnaires)
         return;
-    const int wanted = Owner() ? Owner()->FQuestionnaireId : 0;
+    const int wanted = Host() ? Host()->QuestionnaireId() : 0;
     for (int index = 0; index < Questionnaires->Count(); ++index) {
         const TCQuestionnaire *questionnaire = Questionnaires->Items(index);
         if (!chkHidden->isChecked() && questionnaire->hidden && questionnaire->code_questionnaire != wanted)

@@ -21,7 +21,7 @@ class TfCouCodeQre : public TfPickerForm {
     Q_OBJECT
 
 public:
-    Q_INVOKABLE explicit TfCouCodeQre(QWidget *owner);
+    Q_INVOKABLE explicit TfCouCodeQre(TPickerHost *host);
     ~TfCouCodeQre() override;
 
     QGroupBox *GroupBox1;

@@ -38,8 +38,8 @@ void AddFields(QTreeWidgetItem *group, const char *const (&fields)[N])
 
 } // namespace
 
-TfCouCodeSignaletique::TfCouCodeSignaletique(QWidget *owner)
-    : TfPickerForm(owner, QStringLiteral("Codes Signalétiques"), QSize(444, 345))
+TfCouCodeSignaletique::TfCouCodeSignaletique(TPickerHost *host)
+    : TfPickerForm(host, QStringLiteral("Codes Signalétiques"), QSize(444, 345))
 {
     tvSig = new QTreeWidget(this);
     tvSig->setObjectName(QStringLiteral("tvSig"));

@@ -13,7 +13,7 @@ class TfCouCodeSignaletique : public TfPickerForm {
     Q_OBJECT
 
 public:
-    Q_INVOKABLE explicit TfCouCodeSignaletique(QWidget *owner);
+    Q_INVOKABLE explicit TfCouCodeSignaletique(TPickerHost *host);
 
     QTreeWidget *tvSig = nullptr;
 

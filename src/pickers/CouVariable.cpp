@@ -1,6 +1,5 @@
 #include "CouVariable.h"
 
-#include "app/Scrivo.h"
 #include "support/Anchors.h"
 #include "support/DesignFont.h"
 
@@ -8,8 +7,8 @@
 #include <QLabel>
 #include <QTreeWidget>
 
-TfCouVariable::TfCouVariable(QWidget *owner)
-    : TfPickerForm(owner, QStringLiteral("Variables"), QSize(375, 242))
+TfCouVariable::TfCouVariable(TPickerHost *host)
+    : TfPickerForm(host, QStringLiteral("Variables"), QSize(375, 242))
 {
     setFont(DesignFont(QStringLiteral("Tahoma"), 11)); // 8 points
 
@@ -34,9 +33,10 @@ TfCouVariable::TfCouVariable(QWidget *owner)
 
 void TfCouVariable::FormCreate()
 {
-    if (!Owner() || !Owner()->FVariables)
+    const QStringList *variables = Host() ? Host()->Variables() : nullptr;
+    if (!variables)
         return;
-    for (const QString &variable : std::as_const(*Owner()->FVariables))
+    for (const QString &variable : *variables)
         new QTreeWidgetItem(lvVar, {variable});
 }
 

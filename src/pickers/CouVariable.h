@@ -11,7 +11,7 @@ class TfCouVariable : public TfPickerForm {
     Q_OBJECT
 
 public:
-    Q_INVOKABLE explicit TfCouVariable(QWidget *owner);
+    Q_INVOKABLE explicit TfCouVariable(TPickerHost *host);
 
     QLabel *Label1;
     QTreeWidget *lvVar;

@@ -1,7 +1,5 @@
 #include "PickerForm.h"
 
-#include "app/CodeInsertion.h"
-#include "app/Scrivo.h"
 #include "support/Anchors.h"
 #include "support/DesignFont.h"
 #include "support/LumoUrl.h"
@@ -100,9 +98,9 @@ void FitIntoFrame(QGroupBox *box)
 
 } // namespace
 
-TfPickerForm::TfPickerForm(QWidget *owner, const QString &caption, const QSize &clientSize)
-    : QWidget(owner, Qt::Window)
-    , FOwner(static_cast<TfScrivo *>(owner))
+TfPickerForm::TfPickerForm(TPickerHost *host, const QString &caption, const QSize &clientSize)
+    : QWidget(host ? host->OwnerWindow() : nullptr, Qt::Window)
+    , FHost(host)
 {
     setWindowTitle(caption);
     setFont(DesignFont());
@@ -111,7 +109,8 @@ TfPickerForm::TfPickerForm(QWidget *owner, const QString &caption, const QSize &
 
 void TfPickerForm::Insert(const QString &code)
 {
-    InsertCode(FOwner, code);
+    if (FHost)
+        FHost->InsertCode(code);
 }
 
 TLumoUrl *TfPickerForm::AddLink(QWidget *parent, const char *name, const QString &caption, const QString &hint,
@@ -129,6 +128,15 @@ TLumoUrl *TfPickerForm::AddLink(QWidget *parent, const char *name, const QString
         link->SetPicture(fWrkGraphics->LinkPicture());
     connect(link, &TLumoUrl::Click, this, [link, onClick = std::move(onClick)] { onClick(link); });
     return link;
+}
+
+QLabel *TfPickerForm::AddOptionLabel(QWidget *box, const char *name, const QString &caption, int left, int top)
+{
+    auto *label = new QLabel(caption, box);
+    label->setObjectName(QLatin1String(name));
+    label->move(left, top);
+    label->adjustSize();
+    return label;
 }
 
 QGroupBox *TfPickerForm::AddGroupBox(const char *name, const QString &caption, const QRect &geometry)

@@ -1,7 +1,12 @@
-// Base of the picker forms: a form created with the main window as its owner, hosted
-// in the main window's panel, that hands the codes it builds to InsertCode. Also the
-// small builders every picker uses for its fixed-geometry controls.
+// Base of the picker forms: a form created for its host (the main window, seen only
+// through TPickerHost), shown in the host's panel, that hands the codes it builds to
+// the host's InsertCode. Also the small builders the pickers use for their
+// fixed-geometry controls.
 #pragma once
+
+#include "PickerHost.h"
+
+#include "support/LumoUrl.h"
 
 #include <QPixmap>
 #include <QWidget>
@@ -11,26 +16,40 @@
 class QAbstractItemView;
 class QGroupBox;
 class QLabel;
-class TfScrivo;
-class TLumoUrl;
 
 class TfPickerForm : public QWidget {
     Q_OBJECT
 
 public:
-    /// `owner` is the main window; the form takes the design client size.
-    TfPickerForm(QWidget *owner, const QString &caption, const QSize &clientSize);
+    /// `host` (may be null, for a form shown on its own) owns the form; the form takes
+    /// the design client size.
+    TfPickerForm(TPickerHost *host, const QString &caption, const QSize &clientSize);
 
-    TfScrivo *Owner() const { return FOwner; }
+    TPickerHost *Host() const { return FHost; }
 
 protected:
-    /// Hands `code` to the insertion routine with the main window.
+    /// Hands `code` to the host's insertion road.
     void Insert(const QString &code);
 
     /// A link label as the pickers use it: hand cursor, hint, blue underlined
     /// mouse-over font, and the shared link picture unless `withPicture` is false.
     TLumoUrl *AddLink(QWidget *parent, const char *name, const QString &caption, const QString &hint,
                       const QRect &geometry, std::function<void(TLumoUrl *)> onClick, bool withPicture = true);
+    /// A link of an options box: no picture, the design's link height; a click runs
+    /// `handler` of this picker with the link, whose Tag tells the handler which it is.
+    template <class Picker>
+    TLumoUrl *AddOptionLink(QWidget *box, const char *name, const QString &caption, const QString &hint, int left,
+                            int top, int width, void (Picker::*handler)(TLumoUrl *), int tag = 0)
+    {
+        auto *picker = static_cast<Picker *>(this);
+        TLumoUrl *link = AddLink(box, name, caption, hint, QRect(left, top, width, OptionLinkHeight),
+                                 [picker, handler](TLumoUrl *sender) { (picker->*handler)(sender); },
+                                 /*withPicture*/ false);
+        link->Tag = tag;
+        return link;
+    }
+    /// A label of an options box, as wide as its caption.
+    QLabel *AddOptionLabel(QWidget *box, const char *name, const QString &caption, int left, int top);
     QGroupBox *AddGroupBox(const char *name, const QString &caption, const QRect &geometry);
     /// Moves the children of every group box, placed for a design whose frame line ran
     /// through the caption, inside the frame the style draws.
@@ -42,5 +61,6 @@ protected:
     void OnItemChosen(QAbstractItemView *view, std::function<void()> insert);
 
 private:
-    TfScrivo *FOwner;
+    static constexpr int OptionLinkHeight = 17;
+    TPickerHost *FHost;
 };

@@ -1,7 +1,6 @@
 // Opening the document in the configured word processor (recorder scripts stand in for
 // the programs and write down the arguments they get), the variables file, and the
 // variables picker hosted in the main window.
-#include "app/CAppNames.h"
 #include "app/CBinaryFile.h"
 #include "app/CTraitementTexte.h"
 #include "app/ProcessObjects.h"
@@ -10,6 +9,7 @@
 #include "config/COption.h"
 #include "pickers/CouVariable.h"
 #include "platform/RecordingWindowSystem.h"
+#include "support/CAppNames.h"
 #include "support/StrMan.h"
 #include "testsupport/ScriptedMessages.h"
 

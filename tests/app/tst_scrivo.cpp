@@ -14,17 +14,17 @@
 class TestPickerA : public QWidget {
     Q_OBJECT
 public:
-    Q_INVOKABLE explicit TestPickerA(QWidget *owner) : QWidget(owner) {}
+    Q_INVOKABLE explicit TestPickerA(TPickerHost *host) : QWidget(host->OwnerWindow()) {}
 };
 class TestPickerB : public QWidget {
     Q_OBJECT
 public:
-    Q_INVOKABLE explicit TestPickerB(QWidget *owner) : QWidget(owner) {}
+    Q_INVOKABLE explicit TestPickerB(TPickerHost *host) : QWidget(host->OwnerWindow()) {}
 };
 class TestPickerA2 : public TestPickerA {
     Q_OBJECT
 public:
-    Q_INVOKABLE explicit TestPickerA2(QWidget *owner) : TestPickerA(owner) {}
+    Q_INVOKABLE explicit TestPickerA2(TPickerHost *host) : TestPickerA(host) {}
 };
 
 class TestScrivo : public QObject {

@@ -2,10 +2,10 @@
 // files written by each test: the command-line file, the precedence of the central file
 // over the registry, the folder rules, the checks, and every trace and message by its
 // exact text.
-#include "app/CAppNames.h"
 #include "config/CCnxParam.h"
 #include "config/CGRegistry.h"
 #include "config/COption.h"
+#include "support/CAppNames.h"
 #include "support/ErrorMessageBox.h"
 #include "support/StrMan.h"
 #include "support/WinTools.h"

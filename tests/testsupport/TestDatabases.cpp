@@ -1,8 +1,8 @@
 #include "TestDatabases.h"
 
-#include "app/CAppNames.h"
 #include "config/CCnxParam.h"
 #include "config/CConnexion.h"
+#include "support/CAppNames.h"
 #include "support/StrMan.h"
 
 #include <QCoreApplication>
