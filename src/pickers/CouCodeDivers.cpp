@@ -1,6 +1,5 @@
 #include "CouCodeDivers.h"
 
-#include "LinkCodes.h"
 #include "WrkInputText.h"
 #include "support/LumoUrl.h"
 #include "support/WrkGraphics.h"
@@ -13,75 +12,51 @@ const QString LastSynthesis = QStringLiteral("Insère le contenu de la dernière
 } // namespace
 
 TfCouCodeDivers::TfCouCodeDivers(TPickerHost *host)
-    : TfPickerForm(host, QStringLiteral("Codes Divers"), QSize(434, 355))
+    : TfLinkPickerForm(host, QStringLiteral("Codes Divers"), QSize(434, 355))
 {
-    // A link that inserts a fixed code.
-    auto fixed = [this](QWidget *box, const char *name, const QString &caption, const QString &hint,
-                        const QRect &geometry, const QString &code) {
-        return AddLink(box, name, caption, hint, geometry, [this, code](TLumoUrl *) { Insert(code); });
-    };
-    auto fromCaption = [this](QWidget *box, const char *name, const QString &caption, const QString &hint, int top) {
-        return AddLink(box, name, caption, hint, QRect(8, top, 150, 17), [this](TLumoUrl *link) { urlO1Click(link); });
-    };
-    auto tagged = [this](QWidget *box, const char *name, const QString &caption, const QRect &geometry, int tag,
-                         void (TfCouCodeDivers::*handler)(TLumoUrl *)) {
-        TLumoUrl *link = AddLink(box, name, caption, QString(), geometry, [this, handler](TLumoUrl *l) { (this->*handler)(l); });
-        link->Tag = tag;
-        return link;
-    };
-
     GroupBox2 = AddGroupBox("GroupBox2", QStringLiteral(" Divers "), QRect(1, 4, 197, 82));
-    urlDateJour = fixed(GroupBox2, "urlDateJour", QStringLiteral("Insérer Date du Jour"), QString(), QRect(8, 14, 150, 17), LinkCodes::DateJour);
-    urlMaintenant = fixed(GroupBox2, "urlMaintenant", QStringLiteral("Insérer Date/heure du Jour"), QString(), QRect(8, 37, 150, 17), LinkCodes::Maintenant);
-    urlGlossaire = fixed(GroupBox2, "urlGlossaire", QStringLiteral("Glossaire"),
-                         QStringLiteral("Permet d'insérer un élément de glossaire sur mnémonique"), QRect(8, 60, 165, 17),
-                         LinkCodes::Glossaire);
+    AddGeneralLinks(GroupBox2);
 
     GroupBox1 = AddGroupBox("GroupBox1", QStringLiteral("Question et nsérer réponse "), QRect(2, 87, 197, 81));
-    urlQuestionZC = tagged(GroupBox1, "urlQuestionZC", QStringLiteral("question texte libre"), QRect(8, 14, 150, 17), 0, &TfCouCodeDivers::urlQuestionZCClick);
-    urlQuestionZN = tagged(GroupBox1, "urlQuestionZN", QStringLiteral("question numérique"), QRect(8, 37, 150, 17), 1, &TfCouCodeDivers::urlQuestionZCClick);
-    urlQuestionZD = tagged(GroupBox1, "urlQuestionZD", QStringLiteral("question date"), QRect(8, 60, 150, 17), 2, &TfCouCodeDivers::urlQuestionZCClick);
+    urlQuestionZC = AddHandlerLink(GroupBox1, "urlQuestionZC", QStringLiteral("question texte libre"), QString(), QRect(8, 14, 150, 17), &TfCouCodeDivers::urlQuestionZCClick);
+    urlQuestionZN = AddHandlerLink(GroupBox1, "urlQuestionZN", QStringLiteral("question numérique"), QString(), QRect(8, 37, 150, 17), &TfCouCodeDivers::urlQuestionZCClick, 1);
+    urlQuestionZD = AddHandlerLink(GroupBox1, "urlQuestionZD", QStringLiteral("question date"), QString(), QRect(8, 60, 150, 17), &TfCouCodeDivers::urlQuestionZCClick, 2);
     if (fWrkGraphics)
         for (TLumoUrl *question : {urlQuestionZC, urlQuestionZN, urlQuestionZD})
             question->SetPicture(fWrkGraphics->QuestionPicture());
 
     GroupBox3 = AddGroupBox("GroupBox3", QStringLiteral(" Semaine d'Aménorrhée "), QRect(2, 168, 197, 88));
-    urlSASA = tagged(GroupBox3, "urlSASA", QStringLiteral("Semaines d'Aménorrhée"), QRect(8, 12, 150, 25), 1, &TfCouCodeDivers::urlSASAClick);
-    urlSaDdr = tagged(GroupBox3, "urlSaDdr", QStringLiteral("Date des dernières Règles"), QRect(8, 36, 150, 25), 2, &TfCouCodeDivers::urlSASAClick);
-    urlSaDdg = tagged(GroupBox3, "urlSaDdg", QStringLiteral("Date début de Grossesse"), QRect(8, 60, 150, 25), 3, &TfCouCodeDivers::urlSASAClick);
+    urlSASA = AddHandlerLink(GroupBox3, "urlSASA", QStringLiteral("Semaines d'Aménorrhée"), QString(), QRect(8, 12, 150, 25), &TfCouCodeDivers::urlSASAClick, 1);
+    urlSaDdr = AddHandlerLink(GroupBox3, "urlSaDdr", QStringLiteral("Date des dernières Règles"), QString(), QRect(8, 36, 150, 25), &TfCouCodeDivers::urlSASAClick, 2);
+    urlSaDdg = AddHandlerLink(GroupBox3, "urlSaDdg", QStringLiteral("Date début de Grossesse"), QString(), QRect(8, 60, 150, 25), &TfCouCodeDivers::urlSASAClick, 3);
 
     GroupBox4 = AddGroupBox("GroupBox4", QStringLiteral("Modèles d'Ordonnances "), QRect(200, 4, 225, 82));
-    urlO1 = fromCaption(GroupBox4, "urlO1", QStringLiteral("Insérer £Ord : tout#"), QStringLiteral("Insère toutes les prescriptions"), 14);
-    urlO2 = fromCaption(GroupBox4, "urlO2", QStringLiteral("Insérer £Ord : ald#"), QStringLiteral("Insère les prescriptions ALD"), 37);
-    urlO3 = fromCaption(GroupBox4, "urlO3", QStringLiteral("Insérer £Ord : non ald#"), QStringLiteral("Insère les prescriptions non ALD"), 60);
+    urlO1 = AddCaptionCodeLink(GroupBox4, "urlO1", QStringLiteral("Insérer £Ord : tout#"), QStringLiteral("Insère toutes les prescriptions"), 14);
+    urlO2 = AddCaptionCodeLink(GroupBox4, "urlO2", QStringLiteral("Insérer £Ord : ald#"), QStringLiteral("Insère les prescriptions ALD"), 37);
+    urlO3 = AddCaptionCodeLink(GroupBox4, "urlO3", QStringLiteral("Insérer £Ord : non ald#"), QStringLiteral("Insère les prescriptions non ALD"), 60);
 
     GroupBox5 = AddGroupBox("GroupBox5", QStringLiteral(" Rappel d'ordonnance dans un courrier "), QRect(200, 87, 225, 81));
-    urlDDO = fromCaption(GroupBox5, "urlDDO", QStringLiteral("Insérer £DDO#"), QStringLiteral("Rapelle la dernière Ordonnance"), 24);
-    urlDCO = fromCaption(GroupBox5, "urlDCO", QStringLiteral("Insérer £DCO#"), QStringLiteral("Rapelle une ordonnance à choisir"), 48);
+    urlDDO = AddCaptionCodeLink(GroupBox5, "urlDDO", QStringLiteral("Insérer £DDO#"), QStringLiteral("Rapelle la dernière Ordonnance"), 24);
+    urlDCO = AddCaptionCodeLink(GroupBox5, "urlDCO", QStringLiteral("Insérer £DCO#"), QStringLiteral("Rapelle une ordonnance à choisir"), 48);
 
     GroupBox6 = AddGroupBox("GroupBox6", QStringLiteral(" FT : Multi-patients "), QRect(200, 168, 225, 88));
-    utlNoPage = fixed(GroupBox6, "utlNoPage", QStringLiteral("Numéro de page"), QString(), QRect(8, 24, 150, 17), QStringLiteral("£DNO: No Page#"));
-    urlNbPage = fixed(GroupBox6, "urlNbPage", QStringLiteral("Nombre de page"), QString(), QRect(8, 48, 150, 17), QStringLiteral("£DNB: Nbre Page#"));
+    utlNoPage = AddFixedCodeLink(GroupBox6, "utlNoPage", QStringLiteral("Numéro de page"), QString(), QRect(8, 24, 150, 17), QStringLiteral("£DNO: No Page#"));
+    urlNbPage = AddFixedCodeLink(GroupBox6, "urlNbPage", QStringLiteral("Nombre de page"), QString(), QRect(8, 48, 150, 17), QStringLiteral("£DNB: Nbre Page#"));
 
     GroupBox8 = AddGroupBox("GroupBox8", QStringLiteral(" Recette"), QRect(2, 256, 424, 43));
-    urlRctDate = fixed(GroupBox8, "urlRctDate", QStringLiteral("Date de la recette"), LastSynthesis, QRect(8, 18, 111, 17), QStringLiteral("£[RCD : date]#"));
-    urlRctDates = fixed(GroupBox8, "urlRctDates", QStringLiteral("Dates des actes"), LastConsultation, QRect(127, 18, 98, 17), QStringLiteral("£[RCD : dates]#"));
-    urlRctActes = fixed(GroupBox8, "urlRctActes", QStringLiteral("Actes"), LastConsultation, QRect(233, 18, 55, 17), QStringLiteral("£[RCD : actes]#"));
-    urlRctMontants = fixed(GroupBox8, "urlRctMontants", QStringLiteral("Montants"), LastConsultation, QRect(296, 18, 80, 17), QStringLiteral("£[RCD : montants]#"));
+    urlRctDate = AddFixedCodeLink(GroupBox8, "urlRctDate", QStringLiteral("Date de la recette"), LastSynthesis, QRect(8, 18, 111, 17), QStringLiteral("£[RCD : date]#"));
+    urlRctDates = AddFixedCodeLink(GroupBox8, "urlRctDates", QStringLiteral("Dates des actes"), LastConsultation, QRect(127, 18, 98, 17), QStringLiteral("£[RCD : dates]#"));
+    urlRctActes = AddFixedCodeLink(GroupBox8, "urlRctActes", QStringLiteral("Actes"), LastConsultation, QRect(233, 18, 55, 17), QStringLiteral("£[RCD : actes]#"));
+    urlRctMontants = AddFixedCodeLink(GroupBox8, "urlRctMontants", QStringLiteral("Montants"), LastConsultation, QRect(296, 18, 80, 17), QStringLiteral("£[RCD : montants]#"));
 
     GroupBox7 = AddGroupBox("GroupBox7", QStringLiteral(" Autres "), QRect(2, 304, 424, 38));
-    urlDDC = fixed(GroupBox7, "urlDDC", QStringLiteral("Insérer dernière consultation"), LastConsultation, QRect(8, 16, 165, 17), QStringLiteral("£DDC#"));
-    urlDDS = fixed(GroupBox7, "urlDDS", QStringLiteral("Insérer dernière synthèse"), LastSynthesis, QRect(212, 16, 165, 17), QStringLiteral("£DDS : synthese#"));
+    urlDDC = AddFixedCodeLink(GroupBox7, "urlDDC", QStringLiteral("Insérer dernière consultation"), LastConsultation, QRect(8, 16, 165, 17), QStringLiteral("£DDC#"));
+    urlDDS = AddFixedCodeLink(GroupBox7, "urlDDS", QStringLiteral("Insérer dernière synthèse"), LastSynthesis, QRect(212, 16, 165, 17), QStringLiteral("£DDS : synthese#"));
 
     labelVersion = AddVersionLabel(5, 342);
     FitGroupBoxesIntoFrames();
 }
 
-
-void TfCouCodeDivers::urlO1Click(TLumoUrl *sender)
-{
-    Insert(LinkCodes::FromCaption(sender->Caption()));
-}
 
 void TfCouCodeDivers::urlQuestionZCClick(TLumoUrl *sender)
 {

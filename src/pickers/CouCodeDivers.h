@@ -3,28 +3,25 @@
 // page numbering, receipt fields, last consultation and synthesis.
 #pragma once
 
-#include "PickerForm.h"
+#include "LinkCodes.h"
 
 class QGroupBox;
 class QLabel;
 
-class TfCouCodeDivers : public TfPickerForm {
+class TfCouCodeDivers : public TfLinkPickerForm {
     Q_OBJECT
 
 public:
     Q_INVOKABLE explicit TfCouCodeDivers(TPickerHost *host);
 
     QGroupBox *GroupBox2, *GroupBox1, *GroupBox3, *GroupBox4, *GroupBox5, *GroupBox6, *GroupBox8, *GroupBox7;
-    TLumoUrl *urlDateJour, *urlMaintenant, *urlGlossaire;
     TLumoUrl *urlQuestionZC, *urlQuestionZN, *urlQuestionZD;
     TLumoUrl *urlSASA, *urlSaDdr, *urlSaDdg;
-    TLumoUrl *urlO1, *urlO2, *urlO3, *urlDDO, *urlDCO;
     TLumoUrl *utlNoPage, *urlNbPage;
     TLumoUrl *urlRctDate, *urlRctDates, *urlRctActes, *urlRctMontants;
     TLumoUrl *urlDDC, *urlDDS;
     QLabel *labelVersion;
 
-    void urlO1Click(TLumoUrl *sender);
     void urlQuestionZCClick(TLumoUrl *sender);
     void urlSASAClick(TLumoUrl *sender);
 };

@@ -2,24 +2,18 @@
 // the prescription, the recall of a prescription in a letter, and the general codes.
 #pragma once
 
-#include "PickerForm.h"
+#include "LinkCodes.h"
 
 class QGroupBox;
 class QLabel;
 
-class TfCouCodeOrdo : public TfPickerForm {
+class TfCouCodeOrdo : public TfLinkPickerForm {
     Q_OBJECT
 
 public:
     Q_INVOKABLE explicit TfCouCodeOrdo(TPickerHost *host);
 
     QGroupBox *GroupBox4, *GroupBox1, *GroupBox2, *GroupBox5;
-    TLumoUrl *urlO1, *urlO2, *urlO3, *urlO6, *urlO4, *urlO5, *urlO7, *urlO8;
-    TLumoUrl *urlDDO, *urlDCO, *urlDateJour, *urlMaintenant, *urlGlossaire;
+    TLumoUrl *urlO6, *urlO4, *urlO5, *urlO7, *urlO8;
     QLabel *labelVersion;
-
-    void urlO1Click(TLumoUrl *sender);
-    void urlDateJourClick();
-    void urlMaintenantClick();
-    void urlGlossaireClick();
 };

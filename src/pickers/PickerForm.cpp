@@ -130,6 +130,12 @@ TLumoUrl *TfPickerForm::AddLink(QWidget *parent, const char *name, const QString
     return link;
 }
 
+TLumoUrl *TfPickerForm::AddFixedCodeLink(QWidget *box, const char *name, const QString &caption, const QString &hint,
+                                         const QRect &geometry, const QString &code)
+{
+    return AddLink(box, name, caption, hint, geometry, [this, code](TLumoUrl *) { Insert(code); });
+}
+
 QLabel *TfPickerForm::AddOptionLabel(QWidget *box, const char *name, const QString &caption, int left, int top)
 {
     auto *label = new QLabel(caption, box);

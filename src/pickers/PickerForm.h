@@ -35,19 +35,31 @@ protected:
     /// mouse-over font, and the shared link picture unless `withPicture` is false.
     TLumoUrl *AddLink(QWidget *parent, const char *name, const QString &caption, const QString &hint,
                       const QRect &geometry, std::function<void(TLumoUrl *)> onClick, bool withPicture = true);
-    /// A link of an options box: no picture, the design's link height; a click runs
-    /// `handler` of this picker with the link, whose Tag tells the handler which it is.
+    /// A link whose click runs `handler` of this picker with the link; its Tag tells
+    /// the handler which link it is.
+    template <class Picker>
+    TLumoUrl *AddHandlerLink(QWidget *box, const char *name, const QString &caption, const QString &hint,
+                             const QRect &geometry, void (Picker::*handler)(TLumoUrl *), int tag = 0,
+                             bool withPicture = true)
+    {
+        auto *picker = static_cast<Picker *>(this);
+        TLumoUrl *link = AddLink(
+            box, name, caption, hint, geometry, [picker, handler](TLumoUrl *sender) { (picker->*handler)(sender); },
+            withPicture);
+        link->Tag = tag;
+        return link;
+    }
+    /// A link of an options box: no picture, the design's link height.
     template <class Picker>
     TLumoUrl *AddOptionLink(QWidget *box, const char *name, const QString &caption, const QString &hint, int left,
                             int top, int width, void (Picker::*handler)(TLumoUrl *), int tag = 0)
     {
-        auto *picker = static_cast<Picker *>(this);
-        TLumoUrl *link = AddLink(box, name, caption, hint, QRect(left, top, width, OptionLinkHeight),
-                                 [picker, handler](TLumoUrl *sender) { (picker->*handler)(sender); },
-                                 /*withPicture*/ false);
-        link->Tag = tag;
-        return link;
+        return AddHandlerLink(box, name, caption, hint, QRect(left, top, width, OptionLinkHeight), handler, tag,
+                              /*withPicture*/ false);
     }
+    /// A link that inserts `code`.
+    TLumoUrl *AddFixedCodeLink(QWidget *box, const char *name, const QString &caption, const QString &hint,
+                               const QRect &geometry, const QString &code);
     /// A label of an options box, as wide as its caption.
     QLabel *AddOptionLabel(QWidget *box, const char *name, const QString &caption, int left, int top);
     QGroupBox *AddGroupBox(const char *name, const QString &caption, const QRect &geometry);
