@@ -1,0 +1,304 @@
+// The Firebird session (see FirebirdSession.h): the client library's calls, its errors,
+// BLOB reading and the termination signals it takes over.
+#include "FirebirdSession.h"
+
+#include <QCoreApplication>
+#include <QDate>
+#include <QDateTime>
+#include <QPointer>
+#include <QScopeGuard>
+#include <QTime>
+
+#include <soci/firebird/soci-firebird.h>
+#include <soci/soci.h>
+
+#include <cerrno>
+#include <cmath>
+#include <cstring>
+#include <ctime>
+#include <stdexcept>
+
+#ifndef Q_OS_WIN
+#include <QSocketNotifier>
+#include <csignal>
+#include <fcntl.h>
+#include <unistd.h>
+#endif
+
+namespace {
+
+#ifndef Q_OS_WIN
+// The Firebird client installs its own SIGINT and SIGTERM handlers when a database is
+// attached: they drop every attachment and let the process run on. Scrivo takes the
+// two signals back after each attachment: the handler writes to a pipe, and the event
+// loop, woken by the pipe, quits the application, which then frees its objects and
+// detaches cleanly. Without an application object the signals end the process as usual.
+int gSignalPipe[2] = {-1, -1};
+
+extern "C" void WriteSignalToPipe(int signalNumber)
+{
+    const int savedErrno = errno;
+    const char byte = char(signalNumber);
+    [[maybe_unused]] const ssize_t written = write(gSignalPipe[1], &byte, 1);
+    errno = savedErrno;
+}
+
+void TakeBackTerminationSignals()
+{
+    struct sigaction action = {};
+    sigemptyset(&action.sa_mask);
+    action.sa_handler = SIG_DFL;
+    if (QCoreApplication *application = QCoreApplication::instance()) {
+        static QPointer<QSocketNotifier> notifier;
+        if (gSignalPipe[0] < 0 && pipe2(gSignalPipe, O_CLOEXEC | O_NONBLOCK) != 0)
+            gSignalPipe[0] = gSignalPipe[1] = -1;
+        if (gSignalPipe[0] >= 0) {
+            if (!notifier) {
+                notifier = new QSocketNotifier(gSignalPipe[0], QSocketNotifier::Read, application);
+                QObject::connect(notifier, &QSocketNotifier::activated, application, [] {
+                    char buffer[16];
+                    while (read(gSignalPipe[0], buffer, sizeof buffer) > 0) {
+                    }
+                    qCInfo(lcConnexion) << "termination signal: quitting";
+                    QCoreApplication::quit();
+                });
+            }
+            action.sa_handler = WriteSignalToPipe;
+            action.sa_flags = SA_RESTART;
+        }
+    }
+    sigaction(SIGINT, &action, nullptr);
+    sigaction(SIGTERM, &action, nullptr);
+}
+#else
+void TakeBackTerminationSignals()
+{
+}
+#endif
+
+// A Firebird error: the client's message lines, in the connection's character set.
+class FirebirdFailure : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
+
+[[noreturn]] void ThrowFirebird(const ISC_STATUS *status)
+{
+    std::string text;
+    char line[1024];
+    const ISC_STATUS *cursor = status;
+    while (fb_interpret(line, sizeof line, &cursor) > 0) {
+        if (!text.empty())
+            text += '\n';
+        text += line;
+    }
+    throw FirebirdFailure(text.empty() ? std::string("Firebird error") : text);
+}
+
+std::string ReadFirebirdBlob(isc_db_handle *database, isc_tr_handle *transaction, ISC_QUAD id)
+{
+    ISC_STATUS_ARRAY status;
+    isc_blob_handle blob = 0;
+    if (isc_open_blob2(status, database, transaction, &blob, &id, 0, nullptr))
+        ThrowFirebird(status);
+    const auto close = qScopeGuard([&blob] {
+        ISC_STATUS_ARRAY ignored;
+        isc_close_blob(ignored, &blob);
+    });
+    std::string bytes;
+    char segment[16384];
+    for (;;) {
+        unsigned short length = 0;
+        const ISC_STATUS result = isc_get_segment(status, &blob, &length, sizeof segment, segment);
+        if (result == 0 || status[1] == isc_segment)
+            bytes.append(segment, length);
+        else if (status[1] == isc_segstr_eof)
+            return bytes;
+        else
+            ThrowFirebird(status);
+    }
+}
+
+// The attachment of a Firebird session. The backend's type information is not exported
+// by its library, so the sanitizer's type check cannot see it.
+__attribute__((no_sanitize("vptr"))) isc_db_handle *FirebirdAttachment(soci::session &session)
+{
+    return &static_cast<soci::firebird_session_backend *>(session.get_backend())->dbhp_;
+}
+
+template <typename T>
+T Unaligned(const char *data)
+{
+    T value;
+    std::memcpy(&value, data, sizeof value);
+    return value;
+}
+
+// The value of a fetched column (see TCRecordSet::FieldValue).
+QVariant ColumnValue(const XSQLVAR &column, isc_db_handle *database, isc_tr_handle *transaction,
+                     TCConnectionSettings::TextCodec codec)
+{
+    if (*column.sqlind < 0)
+        return QVariant();
+    const char *data = column.sqldata;
+    const double divisor = std::pow(10.0, -column.sqlscale);
+    switch (column.sqltype & ~1) {
+    case SQL_TEXT:
+        return DecodeText(std::string(data, size_t(column.sqllen)), codec);
+    case SQL_VARYING:
+        return DecodeText(std::string(data + 2, size_t(Unaligned<short>(data))), codec);
+    case SQL_SHORT:
+        return column.sqlscale < 0 ? QVariant(Unaligned<ISC_SHORT>(data) / divisor)
+                                   : QVariant::fromValue(qint32(Unaligned<ISC_SHORT>(data)));
+    case SQL_LONG:
+        return column.sqlscale < 0 ? QVariant(Unaligned<ISC_LONG>(data) / divisor)
+                                   : QVariant::fromValue(qint32(Unaligned<ISC_LONG>(data)));
+    case SQL_INT64:
+        return column.sqlscale < 0 ? QVariant(double(Unaligned<ISC_INT64>(data)) / divisor)
+                                   : QVariant::fromValue(qint64(Unaligned<ISC_INT64>(data)));
+    case SQL_FLOAT:
+        return QVariant(double(Unaligned<float>(data)));
+    case SQL_DOUBLE:
+    case SQL_D_FLOAT:
+        return QVariant(Unaligned<double>(data));
+    case SQL_BOOLEAN:
+        return QVariant(*data != 0);
+    case SQL_TYPE_DATE: {
+        const auto date = Unaligned<ISC_DATE>(data);
+        std::tm time = {};
+        isc_decode_sql_date(&date, &time);
+        return QDate(time.tm_year + 1900, time.tm_mon + 1, time.tm_mday);
+    }
+    case SQL_TYPE_TIME: {
+        const auto value = Unaligned<ISC_TIME>(data);
+        std::tm time = {};
+        isc_decode_sql_time(&value, &time);
+        return QTime(time.tm_hour, time.tm_min, time.tm_sec, int(value % 10000) / 10);
+    }
+    case SQL_TIMESTAMP: {
+        const auto value = Unaligned<ISC_TIMESTAMP>(data);
+        std::tm time = {};
+        isc_decode_timestamp(&value, &time);
+        return QDateTime(QDate(time.tm_year + 1900, time.tm_mon + 1, time.tm_mday),
+                         QTime(time.tm_hour, time.tm_min, time.tm_sec, int(value.timestamp_time % 10000) / 10));
+    }
+    case SQL_BLOB: {
+        const std::string bytes = ReadFirebirdBlob(database, transaction, Unaligned<ISC_QUAD>(data));
+        if (column.sqlsubtype == 1)
+            return DecodeText(bytes, codec);
+        return QByteArray(bytes.data(), qsizetype(bytes.size()));
+    }
+    case SQL_NULL:
+        return QVariant();
+    default:
+        throw EScrivoError(QStringLiteral("Type de colonne non pris en charge : ")
+                           + DecodeText(std::string(column.aliasname, size_t(column.aliasname_length)), codec));
+    }
+}
+
+} // namespace
+
+TCFirebirdSession::TCFirebirdSession(const std::string &connectString, TCConnectionSettings::TextCodec codec)
+    : FCodec(codec)
+    , FSession(std::make_unique<soci::session>(*soci::factory_firebird(), connectString))
+{
+    FSession->commit(); // statements use transactions of their own (Run)
+    TakeBackTerminationSignals();
+}
+
+// A SOCI session whose attachment is broken would raise from its destructor (which ends
+// the process): such a session is set aside instead.
+TCFirebirdSession::~TCFirebirdSession()
+{
+    bool healthy = true;
+    try {
+        FSession->commit();
+        healthy = FSession->get_backend()->is_connected();
+    } catch (...) {
+        healthy = false;
+    }
+    if (!healthy) {
+        // Never destroyed, not even at exit.
+        static auto *brokenSessions = new std::vector<std::unique_ptr<soci::session>>;
+        qCWarning(lcConnexion) << "Firebird attachment broken: kept aside instead of detached";
+        brokenSessions->push_back(std::move(FSession));
+    }
+}
+
+// Statements run through the client library directly, on the session's attachment: each
+// in a read-only, read-committed transaction of its own (it sees what others committed
+// before it, and cannot write), with every column type a practice database may hold,
+// text BLOBs included.
+std::unique_ptr<TCSociRecordSet> TCFirebirdSession::Run(const QString &statementText)
+{
+    const std::string sql = EncodeText(statementText, FCodec);
+    isc_db_handle *database = FirebirdAttachment(*FSession);
+    ISC_STATUS_ARRAY status;
+    isc_tr_handle transaction = 0;
+    static const char parameters[] = {isc_tpb_version3, isc_tpb_read, isc_tpb_read_committed, isc_tpb_rec_version,
+                                      isc_tpb_nowait};
+    if (isc_start_transaction(status, &transaction, 1, database, short(sizeof parameters), parameters))
+        ThrowFirebird(status);
+    const auto endTransaction = qScopeGuard([&transaction] {
+        ISC_STATUS_ARRAY ignored;
+        if (transaction)
+            isc_rollback_transaction(ignored, &transaction);
+    });
+    isc_stmt_handle statement = 0;
+    if (isc_dsql_allocate_statement(status, database, &statement))
+        ThrowFirebird(status);
+    const auto freeStatement = qScopeGuard([&statement] {
+        ISC_STATUS_ARRAY ignored;
+        isc_dsql_free_statement(ignored, &statement, DSQL_drop);
+    });
+
+    std::vector<char> descriptor(XSQLDA_LENGTH(32));
+    auto *columns = reinterpret_cast<XSQLDA *>(descriptor.data());
+    columns->version = SQLDA_VERSION1;
+    columns->sqln = 32;
+    if (isc_dsql_prepare(status, &transaction, &statement, 0, sql.c_str(), SQL_DIALECT_V6, columns))
+        ThrowFirebird(status);
+    if (columns->sqld > columns->sqln) {
+        const short count = columns->sqld;
+        descriptor.assign(XSQLDA_LENGTH(count), 0);
+        columns = reinterpret_cast<XSQLDA *>(descriptor.data());
+        columns->version = SQLDA_VERSION1;
+        columns->sqln = count;
+        if (isc_dsql_describe(status, &statement, SQL_DIALECT_V6, columns))
+            ThrowFirebird(status);
+    }
+
+    auto recordSet = std::make_unique<TCSociRecordSet>();
+    const int count = columns->sqld;
+    std::vector<std::vector<char>> buffers(static_cast<size_t>(count));
+    std::vector<short> indicators(static_cast<size_t>(count));
+    QStringList names;
+    for (int i = 0; i < count; ++i) {
+        XSQLVAR &column = columns->sqlvar[i];
+        names << DecodeText(std::string(column.aliasname, size_t(column.aliasname_length)), FCodec);
+        const bool varying = (column.sqltype & ~1) == SQL_VARYING;
+        buffers[size_t(i)].assign(size_t(column.sqllen) + (varying ? 2 : 0) + 1, 0);
+        column.sqldata = buffers[size_t(i)].data();
+        column.sqlind = &indicators[size_t(i)];
+        column.sqltype |= 1; // always report NULL through the indicator
+    }
+    recordSet->SetColumns(names);
+
+    if (isc_dsql_execute(status, &transaction, &statement, SQL_DIALECT_V6, nullptr))
+        ThrowFirebird(status);
+    while (count > 0) {
+        const ISC_STATUS fetched = isc_dsql_fetch(status, &statement, SQL_DIALECT_V6, columns);
+        if (fetched == 100)
+            break;
+        if (fetched != 0)
+            ThrowFirebird(status);
+        std::vector<QVariant> values;
+        values.reserve(size_t(count));
+        for (int i = 0; i < count; ++i)
+            values.push_back(ColumnValue(columns->sqlvar[i], database, &transaction, FCodec));
+        recordSet->AppendRow(std::move(values));
+    }
+    if (isc_commit_transaction(status, &transaction))
+        ThrowFirebird(status);
+    return recordSet;
+}

@@ -1,0 +1,79 @@
+// The MySQL session (see MySqlSession.h): SOCI's rowsets and column types.
+#include "MySqlSession.h"
+
+#include <QDate>
+#include <QDateTime>
+#include <QTime>
+
+#include <soci/mysql/soci-mysql.h>
+#include <soci/soci.h>
+
+#include <climits>
+#include <ctime>
+
+namespace {
+
+// The value of a column of a fetched row (see TCRecordSet::FieldValue).
+QVariant ColumnValue(const soci::row &row, size_t i, TCConnectionSettings::TextCodec codec)
+{
+    if (row.get_indicator(i) == soci::i_null)
+        return QVariant();
+    switch (row.get_properties(i).get_data_type()) {
+    case soci::dt_integer:
+        return QVariant::fromValue(qint32(row.get<int>(i)));
+    case soci::dt_long_long:
+        return QVariant::fromValue(qint64(row.get<long long>(i)));
+    case soci::dt_unsigned_long_long: {
+        const unsigned long long value = row.get<unsigned long long>(i);
+        if (value <= static_cast<unsigned long long>(LLONG_MAX))
+            return QVariant::fromValue(qint64(value));
+        return QVariant(double(value));
+    }
+    case soci::dt_double:
+        return QVariant(row.get<double>(i));
+    case soci::dt_date: {
+        const std::tm time = row.get<std::tm>(i);
+        return QDateTime(QDate(time.tm_year + 1900, time.tm_mon + 1, time.tm_mday),
+                         QTime(time.tm_hour, time.tm_min, time.tm_sec));
+    }
+    case soci::dt_string:
+    case soci::dt_xml:
+    case soci::dt_blob:
+        break;
+    }
+    return DecodeText(row.get<std::string>(i), codec);
+}
+
+} // namespace
+
+TCMySqlSession::TCMySqlSession(const std::string &connectString, TCConnectionSettings::TextCodec codec)
+    : FCodec(codec)
+    , FSession(std::make_unique<soci::session>(*soci::factory_mysql(), connectString))
+{
+}
+
+TCMySqlSession::~TCMySqlSession() = default;
+
+std::unique_ptr<TCSociRecordSet> TCMySqlSession::Run(const QString &statement)
+{
+    auto recordSet = std::make_unique<TCSociRecordSet>();
+    {
+        const soci::rowset<soci::row> rows = (FSession->prepare << EncodeText(statement, FCodec));
+        bool first = true;
+        for (const soci::row &row : rows) {
+            if (first) {
+                QStringList names;
+                for (size_t i = 0; i < row.size(); ++i)
+                    names << DecodeText(row.get_properties(i).get_name(), FCodec);
+                recordSet->SetColumns(names);
+                first = false;
+            }
+            std::vector<QVariant> values;
+            values.reserve(row.size());
+            for (size_t i = 0; i < row.size(); ++i)
+                values.push_back(ColumnValue(row, i, FCodec));
+            recordSet->AppendRow(std::move(values));
+        }
+    }
+    return recordSet;
+}

@@ -1,0 +1,27 @@
+// The session of a MySQL (or MariaDB) database, over SOCI.
+//
+// Data flow: connect string (utf8mb4, timeouts) -> SOCI session in auto-commit -> Run:
+// the statement's rowset -> each column's value by its SOCI type, text decoded with the
+// connection's codec -> TCSociRecordSet. Internal to the config layer.
+#pragma once
+
+#include "DatabaseSession.h"
+
+namespace soci {
+class session;
+}
+
+class TCMySqlSession final : public TCDatabaseSession {
+public:
+    /// Connects; throws what SOCI raises.
+    TCMySqlSession(const std::string &connectString, TCConnectionSettings::TextCodec codec);
+    ~TCMySqlSession() override;
+    TCMySqlSession(const TCMySqlSession &) = delete;
+    TCMySqlSession &operator=(const TCMySqlSession &) = delete;
+
+    std::unique_ptr<TCSociRecordSet> Run(const QString &statement) override;
+
+private:
+    TCConnectionSettings::TextCodec FCodec;
+    std::unique_ptr<soci::session> FSession;
+};
