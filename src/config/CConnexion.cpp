@@ -4,7 +4,7 @@
 //
 // Data flow: TCCnxParam -> BuildConnectionSettings -> Private::Open makes the session of
 // the engine the settings name (FirebirdSession.cpp, MySqlSession.cpp) -> Private::Run
-// hands it each statement -> TCSociRecordSet. An engine's error comes back here as an
+// hands it each statement -> TCFetchedRecordSet. An engine's error comes back here as an
 // exception, and becomes a message in the connection's character set (ErrorText).
 #include "CConnexion.h"
 
@@ -105,7 +105,7 @@ struct TCConnexion::Private {
     void Close() noexcept { session.reset(); }
 
     // Runs a statement and fetches all its rows.
-    std::unique_ptr<TCSociRecordSet> Run(const QString &statement)
+    std::unique_ptr<TCFetchedRecordSet> Run(const QString &statement)
     {
         Open();
         return session->Run(statement);
@@ -285,7 +285,7 @@ bool TCConnexion::TableExist(const QString &tableName)
     const QString statement = d->settings.backend == Private::Backend::Firebird
         ? QStringLiteral("SELECT RDB$RELATION_NAME FROM RDB$RELATIONS WHERE COALESCE(RDB$SYSTEM_FLAG, 0) = 0")
         : QStringLiteral("SHOW TABLES");
-    std::unique_ptr<TCSociRecordSet> tables;
+    std::unique_ptr<TCFetchedRecordSet> tables;
     try {
         tables = d->Run(statement);
     } catch (const EScrivoError &) {
@@ -324,7 +324,7 @@ bool TCConnexion::OpenRecordSet(const QString &sql, std::unique_ptr<TCRecordSet>
         QString secondMessage;
         while (failures < 2) {
             try {
-                std::unique_ptr<TCSociRecordSet> result = d->Run(statement);
+                std::unique_ptr<TCFetchedRecordSet> result = d->Run(statement);
                 if (result->IsEmpty())
                     return false;
                 recordSet = std::move(result);

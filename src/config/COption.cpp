@@ -17,13 +17,6 @@ namespace {
 const QString OptionKey = QStringLiteral("OptionLocale");
 const QString GlobaleLocation = QStringLiteral("TCGlobaleOption.Charger");
 const QString ChampLibrePrefix = QStringLiteral("CHAMP_LIBRE_");
-
-QString ErrorText(const std::exception &error)
-{
-    if (const auto *own = dynamic_cast<const EScrivoError *>(&error))
-        return own->Message();
-    return QString::fromUtf8(error.what());
-}
 } // namespace
 
 TCOptionItem::TCOptionItem(qint32 code, const QString &mnemonique, qint32 codeMedecin, qint32 valeurNum,

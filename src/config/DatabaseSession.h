@@ -4,7 +4,7 @@
 //
 // Data flow: TCConnexion opens the session its settings name -> the session runs a
 // statement, decoding column names and text values with the connection's codec ->
-// rows -> TCSociRecordSet, handed to the caller as a TCRecordSet. Statement texts are
+// rows -> TCFetchedRecordSet, handed to the caller as a TCRecordSet. Statement texts are
 // encoded the other way, with the same codec. Internal to the config layer.
 #pragma once
 
@@ -27,7 +27,7 @@ QString DecodeText(const std::string &bytes, TCConnectionSettings::TextCodec cod
 std::string EncodeText(const QString &text, TCConnectionSettings::TextCodec codec);
 
 // A statement's rows, fetched whole when the statement runs: read-only, forward-only.
-class TCSociRecordSet final : public TCRecordSet {
+class TCFetchedRecordSet final : public TCRecordSet {
 public:
     void SetColumns(const QStringList &names)
     {
@@ -70,5 +70,5 @@ class TCDatabaseSession {
 public:
     virtual ~TCDatabaseSession() = default;
     /// Runs a statement and fetches all its rows. Throws the engine's errors.
-    virtual std::unique_ptr<TCSociRecordSet> Run(const QString &statement) = 0;
+    virtual std::unique_ptr<TCFetchedRecordSet> Run(const QString &statement) = 0;
 };

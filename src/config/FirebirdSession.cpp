@@ -229,7 +229,7 @@ TCFirebirdSession::~TCFirebirdSession()
 // in a read-only, read-committed transaction of its own (it sees what others committed
 // before it, and cannot write), with every column type a practice database may hold,
 // text BLOBs included.
-std::unique_ptr<TCSociRecordSet> TCFirebirdSession::Run(const QString &statementText)
+std::unique_ptr<TCFetchedRecordSet> TCFirebirdSession::Run(const QString &statementText)
 {
     const std::string sql = EncodeText(statementText, FCodec);
     isc_db_handle *database = FirebirdAttachment(*FSession);
@@ -268,7 +268,7 @@ std::unique_ptr<TCSociRecordSet> TCFirebirdSession::Run(const QString &statement
             ThrowFirebird(status);
     }
 
-    auto recordSet = std::make_unique<TCSociRecordSet>();
+    auto recordSet = std::make_unique<TCFetchedRecordSet>();
     const int count = columns->sqld;
     std::vector<std::vector<char>> buffers(static_cast<size_t>(count));
     std::vector<short> indicators(static_cast<size_t>(count));

@@ -4,7 +4,7 @@
 // Data flow: connect string -> SOCI attachment (whose own transaction is committed at
 // once) -> Run: a read-only, read-committed transaction of the statement's own ->
 // prepare, describe, fetch -> each column's value, BLOBs read segment by segment, text
-// decoded with the connection's codec -> TCSociRecordSet. Attaching takes SIGINT and
+// decoded with the connection's codec -> TCFetchedRecordSet. Attaching takes SIGINT and
 // SIGTERM back from the client library. Internal to the config layer.
 #pragma once
 
@@ -23,7 +23,7 @@ public:
     TCFirebirdSession(const TCFirebirdSession &) = delete;
     TCFirebirdSession &operator=(const TCFirebirdSession &) = delete;
 
-    std::unique_ptr<TCSociRecordSet> Run(const QString &statement) override;
+    std::unique_ptr<TCFetchedRecordSet> Run(const QString &statement) override;
 
 private:
     TCConnectionSettings::TextCodec FCodec;

@@ -54,9 +54,9 @@ TCMySqlSession::TCMySqlSession(const std::string &connectString, TCConnectionSet
 
 TCMySqlSession::~TCMySqlSession() = default;
 
-std::unique_ptr<TCSociRecordSet> TCMySqlSession::Run(const QString &statement)
+std::unique_ptr<TCFetchedRecordSet> TCMySqlSession::Run(const QString &statement)
 {
-    auto recordSet = std::make_unique<TCSociRecordSet>();
+    auto recordSet = std::make_unique<TCFetchedRecordSet>();
     {
         const soci::rowset<soci::row> rows = (FSession->prepare << EncodeText(statement, FCodec));
         bool first = true;

@@ -2,7 +2,7 @@
 //
 // Data flow: connect string (utf8mb4, timeouts) -> SOCI session in auto-commit -> Run:
 // the statement's rowset -> each column's value by its SOCI type, text decoded with the
-// connection's codec -> TCSociRecordSet. Internal to the config layer.
+// connection's codec -> TCFetchedRecordSet. Internal to the config layer.
 #pragma once
 
 #include "DatabaseSession.h"
@@ -19,7 +19,7 @@ public:
     TCMySqlSession(const TCMySqlSession &) = delete;
     TCMySqlSession &operator=(const TCMySqlSession &) = delete;
 
-    std::unique_ptr<TCSociRecordSet> Run(const QString &statement) override;
+    std::unique_ptr<TCFetchedRecordSet> Run(const QString &statement) override;
 
 private:
     TCConnectionSettings::TextCodec FCodec;

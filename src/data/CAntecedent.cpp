@@ -11,13 +11,6 @@ namespace {
 
 const QString ChargerLocation = QStringLiteral("TCAntecedents.Charger");
 
-QString ErrorText(const std::exception &error)
-{
-    if (const auto *own = dynamic_cast<const EScrivoError *>(&error))
-        return own->Message();
-    return QString::fromUtf8(error.what());
-}
-
 } // namespace
 
 TCAntecedents::TCAntecedents(TCConnexion *connexion)

@@ -19,13 +19,6 @@ namespace {
 const QString QuestionnairesLocation = QStringLiteral("TCQuestionnaires.Charger");
 const QString ListeQuestionsLocation = QStringLiteral("TCQuestionnaire.ChargerListeQuestions");
 
-QString ErrorText(const std::exception &error)
-{
-    if (const auto *own = dynamic_cast<const EScrivoError *>(&error))
-        return own->Message();
-    return QString::fromUtf8(error.what());
-}
-
 } // namespace
 
 // ---------------------------------------------------------------------------------------

@@ -14,6 +14,13 @@ EScrivoError::EScrivoError(QString message)
 {
 }
 
+QString ErrorText(const std::exception &error)
+{
+    if (const auto *own = dynamic_cast<const EScrivoError *>(&error))
+        return own->Message();
+    return QString::fromUtf8(error.what());
+}
+
 namespace {
 
 bool isBlank(QChar c)

@@ -21,6 +21,9 @@ private:
     std::string FUtf8;
 };
 
+/// The message of `error`: an EScrivoError's own text, else what() read as UTF-8.
+QString ErrorText(const std::exception &error);
+
 /// Positions count from 1. The searches treat a start of 0 or less as 1 and return 0 (not
 /// found) when `sub` is empty or `s` is shorter than `start`. Comparisons without regard
 /// to case map both sides through UpperChar (Unicode, one character at a time).
