@@ -1,16 +1,10 @@
 // The insertion routine on the recording window system: wrapping, clipboard, target
 // decoding, the paste keystroke, and the messages when no target takes the focus.
 #include "app/CodeInsertion.h"
-#include "app/ProcessObjects.h"
-#include "app/Scrivo.h"
-#include "app/SendKeyApi.h"
-#include "platform/RecordingWindowSystem.h"
-#include "testsupport/ScriptedMessages.h"
+#include "testsupport/TestProgram.h"
 
 #include <QClipboard>
 #include <QtTest>
-
-using platform::RecordingWindowSystem;
 
 namespace {
 const QString NotActivated = QStringLiteral("La fenêtre contenant le document n'a pu être activée (ou trouvée)");
@@ -20,39 +14,17 @@ const QString NoWindow = QStringLiteral("Pas de fenêtre destination.");
 class TestCodeInsertion : public QObject {
     Q_OBJECT
 
-    std::unique_ptr<TCProcessObjects> objects;
-    std::unique_ptr<RecordingWindowSystem> ws;
-    std::unique_ptr<TfScrivo> window;
-    std::unique_ptr<ScriptedMessages> messages;
-
-    // The four events of Ctrl+V were sent.
-    bool pasted() const
-    {
-        using E = RecordingWindowSystem::KeyEvent;
-        const std::vector<E> ctrlV = {{{0x11, 0}, true, false}, {{'V', 0}, true, false},
-                                      {{'V', 0}, false, false}, {{0x11, 0}, false, false}};
-        return ws->keyEvents == ctrlV;
-    }
+    std::unique_ptr<TestProgram> program;
+    TfScrivo *window() const { return program->window(); }
+    platform::RecordingWindowSystem &ws() const { return program->windowSystem(); }
 
 private slots:
     void init()
     {
-        // The seam first: a message about this machine's registry files never blocks the test.
-        messages = std::make_unique<ScriptedMessages>();
-        objects = std::make_unique<TCProcessObjects>();
-        ws = std::make_unique<RecordingWindowSystem>();
-        SetWindowSystem(ws.get());
-        window = std::make_unique<TfScrivo>();
-        messages->clear();
+        program = std::make_unique<TestProgram>();
+        program->messages().clear(); // one about this machine's registry files is not the test's
     }
-    void cleanup()
-    {
-        window.reset();
-        SetWindowSystem(nullptr);
-        ws.reset();
-        objects.reset();
-        messages.reset();
-    }
+    void cleanup() { program.reset(); }
 
     void wrapsOnlyCodesWithoutThePoundSign_data()
     {
@@ -67,12 +39,12 @@ private slots:
     {
         QFETCH(QString, code);
         QFETCH(QString, text);
-        ws->addWindow("lettre.odt - Traitement de texte");
-        window->FTarget = QStringLiteral("lettre.odt");
-        InsertCode(window.get(), code);
+        ws().addWindow("lettre.odt - Traitement de texte");
+        window()->FTarget = QStringLiteral("lettre.odt");
+        InsertCode(window(), code);
         QCOMPARE(QGuiApplication::clipboard()->text(), text);
-        QVERIFY(pasted());
-        QCOMPARE(messages->texts(), QStringList());
+        QVERIFY(program->pasted());
+        QCOMPARE(program->messages().texts(), QStringList());
     }
 
     void findsTheTargetByEachDescriptor_data()
@@ -86,14 +58,14 @@ private slots:
     void findsTheTargetByEachDescriptor()
     {
         QFETCH(QString, target);
-        ws->addWindow("Terminal");
-        ws->addWindow("lettre.odt - Traitement de texte");
-        const auto courrier = ws->addWindow("courrier - Traitement de texte");
-        window->FTarget = target.contains(QLatin1String("%1")) ? target.arg(courrier) : target;
-        InsertCode(window.get(), QStringLiteral("£ORD : TOUT#"));
-        QVERIFY(pasted());
-        QCOMPARE(ws->focused != 0, true);
-        QCOMPARE(messages->texts(), QStringList());
+        ws().addWindow("Terminal");
+        ws().addWindow("lettre.odt - Traitement de texte");
+        const auto courrier = ws().addWindow("courrier - Traitement de texte");
+        window()->FTarget = target.contains(QLatin1String("%1")) ? target.arg(courrier) : target;
+        InsertCode(window(), QStringLiteral("£ORD : TOUT#"));
+        QVERIFY(program->pasted());
+        QCOMPARE(ws().focused != 0, true);
+        QCOMPARE(program->messages().texts(), QStringList());
     }
 
     void failuresAreToldAndTheTextStaysOnTheClipboard_data()
@@ -114,34 +86,34 @@ private slots:
         QFETCH(QString, target);
         QFETCH(QString, message);
         QFETCH(bool, withParent);
-        ws->addWindow("Insertion des Codes Courriers", /*own*/ true);
-        ws->addWindow("Sourd", false, /*takesFocus*/ false);
-        window->FTarget = target;
+        ws().addWindow("Insertion des Codes Courriers", /*own*/ true);
+        ws().addWindow("Sourd", false, /*takesFocus*/ false);
+        window()->FTarget = target;
 
-        InsertCode(window.get(), QStringLiteral("[SG : nom]"));
+        InsertCode(window(), QStringLiteral("[SG : nom]"));
         QCOMPARE(QGuiApplication::clipboard()->text(), QStringLiteral("£[SG : nom]#"));
-        QVERIFY(ws->keyEvents.empty());
-        QCOMPARE(messages->texts(), QStringList{message});
-        const MessageRequest &shown = messages->requests().first();
+        QVERIFY(ws().keyEvents.empty());
+        QCOMPARE(program->messages().texts(), QStringList{message});
+        const MessageRequest &shown = program->messages().requests().first();
         QCOMPARE(shown.title, QStringLiteral("Tst_codeinsertion"));
         QCOMPARE(shown.flags, 1);
-        QCOMPARE(shown.parent, withParent ? static_cast<QWidget *>(window.get()) : nullptr);
+        QCOMPARE(shown.parent, withParent ? static_cast<QWidget *>(window()) : nullptr);
     }
 
     void endingDuringTheFocusWaitStopsIt()
     {
         // The document closes while the insertion waits for it to take the focus.
-        const auto sourd = ws->addWindow("Sourd", false, /*takesFocus*/ false);
-        window->FTarget = QStringLiteral("-app=Sourd");
-        window->FTargetSeen = true;
-        QTimer::singleShot(100, window.get(), [this, sourd] {
-            ws->removeWindow(sourd);
-            window->TimerCloseTimer();
+        const auto sourd = ws().addWindow("Sourd", false, /*takesFocus*/ false);
+        window()->FTarget = QStringLiteral("-app=Sourd");
+        window()->FTargetSeen = true;
+        QTimer::singleShot(100, window(), [this, sourd] {
+            ws().removeWindow(sourd);
+            window()->TimerCloseTimer();
         });
-        InsertCode(window.get(), QStringLiteral("[SG : nom]"));
-        QVERIFY(window->FEndRequested);
-        QVERIFY(ws->keyEvents.empty());
-        QCOMPARE(messages->texts(), QStringList());
+        InsertCode(window(), QStringLiteral("[SG : nom]"));
+        QVERIFY(window()->FEndRequested);
+        QVERIFY(ws().keyEvents.empty());
+        QCOMPARE(program->messages().texts(), QStringList());
     }
 };
 

@@ -3,15 +3,11 @@
 // variables picker hosted in the main window.
 #include "app/CBinaryFile.h"
 #include "app/CTraitementTexte.h"
-#include "app/ProcessObjects.h"
-#include "app/Scrivo.h"
-#include "app/SendKeyApi.h"
 #include "config/COption.h"
 #include "pickers/CouVariable.h"
-#include "platform/RecordingWindowSystem.h"
 #include "support/CAppNames.h"
 #include "support/StrMan.h"
-#include "testsupport/ScriptedMessages.h"
+#include "testsupport/TestProgram.h"
 
 #include <QClipboard>
 #include <QDir>
@@ -48,10 +44,9 @@ class TestDocumentLaunch : public QObject {
     Q_OBJECT
 
     std::unique_ptr<QTemporaryDir> dir;
-    std::unique_ptr<TCProcessObjects> objects;
-    std::unique_ptr<platform::RecordingWindowSystem> ws;
-    std::unique_ptr<TfScrivo> window;
-    std::unique_ptr<ScriptedMessages> messages;
+    std::unique_ptr<TestProgram> testProgram;
+    TfScrivo *window() const { return testProgram->window(); }
+    ScriptedMessages &messages() const { return testProgram->messages(); }
     QByteArray savedPath;
 
     QString path(const QString &name) const { return dir->path() + u'/' + name; }
@@ -93,9 +88,10 @@ class TestDocumentLaunch : public QObject {
     // The text the last action put into the document: "(rien)" when nothing was pasted.
     QString inserted()
     {
-        const auto pastes = std::count_if(ws->keyEvents.begin(), ws->keyEvents.end(),
+        auto &keyEvents = testProgram->windowSystem().keyEvents;
+        const auto pastes = std::count_if(keyEvents.begin(), keyEvents.end(),
                                           [](const auto &e) { return e.key.vk == 'V' && e.down; });
-        ws->keyEvents.clear();
+        keyEvents.clear();
         if (pastes == 0)
             return Nothing;
         return pastes == 1 ? QGuiApplication::clipboard()->text() : QStringLiteral("%1 collages").arg(pastes);
@@ -103,10 +99,10 @@ class TestDocumentLaunch : public QObject {
 
     TfCouVariable *showVariables(const QStringList &variables)
     {
-        window->FVariables = std::make_unique<QStringList>(variables);
-        window->bVariable->show();
-        QTest::mouseClick(window->bVariable, Qt::LeftButton);
-        return window->panelHost->findChild<TfCouVariable *>();
+        window()->FVariables = std::make_unique<QStringList>(variables);
+        window()->bVariable->show();
+        QTest::mouseClick(window()->bVariable, Qt::LeftButton);
+        return window()->panelHost->findChild<TfCouVariable *>();
     }
     void doubleClickRow(QTreeWidget *list, int row)
     {
@@ -122,24 +118,12 @@ private slots:
         qputenv("SCRIVO_HKCU_FILE", path(QStringLiteral("hkcu.reg")).toUtf8());
         qputenv("SCRIVO_HKLM_FILE", path(QStringLiteral("hklm.reg")).toUtf8());
         savedPath = qgetenv("PATH");
-        objects = std::make_unique<TCProcessObjects>();
-        ws = std::make_unique<platform::RecordingWindowSystem>();
-        ws->addWindow("lettre.odt - Traitement de texte");
-        SetWindowSystem(ws.get());
-        window = std::make_unique<TfScrivo>();
-        window->show();
-        window->TimerStart->stop();
-        QVERIFY(QTest::qWaitForWindowExposed(window.get()));
-        window->FTarget = QStringLiteral("lettre.odt");
-        messages = std::make_unique<ScriptedMessages>();
+        testProgram = std::make_unique<TestProgram>();
+        QVERIFY(testProgram->showOnLetter());
     }
     void cleanup()
     {
-        messages.reset();
-        window.reset();
-        SetWindowSystem(nullptr);
-        ws.reset();
-        objects.reset();
+        testProgram.reset();
         qputenv("PATH", savedPath);
         qunsetenv("SCRIVO_HKCU_FILE");
         qunsetenv("SCRIVO_HKLM_FILE");
@@ -186,7 +170,7 @@ private slots:
         QCOMPARE(recorded(started), QByteArray("1\n<" + document.toUtf8() + ">\n"));
         for (const QString &other : {wp, modele, ordo})
             QCOMPARE(QFile::exists(other + QStringLiteral(".args")), other == started);
-        QCOMPARE(messages->texts(), QStringList());
+        QCOMPARE(messages().texts(), QStringList());
     }
 
     void emptyDocumentPathIsOneEmptyArgument()
@@ -223,25 +207,25 @@ private slots:
         const QString document = path(QStringLiteral("ordonnance type.odt"));
         launcher.OpenTemplate(document);
         QCOMPARE(recorded(desktop), QByteArray("1\n<" + document.toUtf8() + ">\n"));
-        QCOMPARE(messages->texts(), message.isEmpty() ? QStringList() : QStringList{message});
+        QCOMPARE(messages().texts(), message.isEmpty() ? QStringList() : QStringList{message});
     }
 
     void failedLaunchIsTold()
     {
         options(text("WPNom", "Traitement") + text("WPPath", "/nulle/part/wp"));
         TCTraitementTexte(LocaleOption).OpenDocument(QStringLiteral("/tmp/lettre.odt"));
-        QCOMPARE(messages->texts(),
+        QCOMPARE(messages().texts(),
                  QStringList{"Impossible de lancer le traitement de texte </nulle/part/wp>\r\n"
                              "pour ouvrir le document </tmp/lettre.odt>.\r\n"
                              "Vérifiez le chemin du traitement de texte dans les options du poste."});
 
         // Not executable either.
-        messages->clear();
+        messages().clear();
         WriteFile(path(QStringLiteral("wp.txt")), "#!/bin/sh\n");
         options(text("WPNom", "Traitement") + text("WPPath", path(QStringLiteral("wp.txt"))));
         TCLocaleOption localeOptions(*AppNames);
         TCTraitementTexte(&localeOptions).OpenDocument(QStringLiteral("/tmp/lettre.odt"));
-        QCOMPARE(messages->texts().size(), 1);
+        QCOMPARE(messages().texts().size(), 1);
     }
 
     void variablesFileLines_data()
@@ -323,10 +307,10 @@ private slots:
         QCOMPARE(inserted(), QStringLiteral("£[VAR :date rdv ]#"));
 
         // Shown again, the picker stays as it is, rows included.
-        QTest::mouseClick(window->bVariable, Qt::LeftButton);
-        QCOMPARE(window->panelHost->findChild<TfCouVariable *>(), picker);
+        QTest::mouseClick(window()->bVariable, Qt::LeftButton);
+        QCOMPARE(window()->panelHost->findChild<TfCouVariable *>(), picker);
         QCOMPARE(picker->lvVar->topLevelItemCount(), 3);
-        QCOMPARE(messages->texts(), QStringList());
+        QCOMPARE(messages().texts(), QStringList());
     }
 
     void variablesPickerWithoutVariables()

@@ -1,10 +1,6 @@
 // The main window offscreen: hosting of pickers, folding, the fold button, the close
 // timer and the command-line part of the start-up.
-#include "app/ProcessObjects.h"
-#include "app/Scrivo.h"
-#include "app/SendKeyApi.h"
-#include "platform/RecordingWindowSystem.h"
-#include "testsupport/ScriptedMessages.h"
+#include "testsupport/TestProgram.h"
 
 #include <QLabel>
 #include <QPushButton>
@@ -30,14 +26,13 @@ public:
 class TestScrivo : public QObject {
     Q_OBJECT
 
-    std::unique_ptr<TCProcessObjects> objects;
-    std::unique_ptr<platform::RecordingWindowSystem> ws;
-    std::unique_ptr<TfScrivo> window;
-    std::unique_ptr<ScriptedMessages> messages;
+    std::unique_ptr<TestProgram> program;
+    TfScrivo *window() const { return program->window(); }
+    platform::RecordingWindowSystem &ws() const { return program->windowSystem(); }
 
     QWidget *hosted() const
     {
-        const auto children = window->panelHost->findChildren<QWidget *>(Qt::FindDirectChildrenOnly);
+        const auto children = window()->panelHost->findChildren<QWidget *>(Qt::FindDirectChildrenOnly);
         return children.isEmpty() ? nullptr : children.first();
     }
 
@@ -51,110 +46,99 @@ private slots:
 
     void init()
     {
-        messages = std::make_unique<ScriptedMessages>();
-        objects = std::make_unique<TCProcessObjects>();
-        ws = std::make_unique<platform::RecordingWindowSystem>();
-        SetWindowSystem(ws.get());
-        window = std::make_unique<TfScrivo>();
-        window->show();
-        window->TimerStart->stop(); // the start-up is tested on its own
-        window->activateWindow();
-        QVERIFY(QTest::qWaitForWindowActive(window.get()));
+        program = std::make_unique<TestProgram>();
+        window()->show();
+        window()->TimerStart->stop(); // the start-up is tested on its own
+        window()->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(window()));
     }
-    void cleanup()
-    {
-        window.reset();
-        SetWindowSystem(nullptr);
-        ws.reset();
-        objects.reset();
-        messages.reset();
-    }
+    void cleanup() { program.reset(); }
 
     void windowAsDesigned()
     {
-        QCOMPARE(window->windowTitle(), QStringLiteral("Insertion des Codes Courriers"));
-        QVERIFY(window->windowFlags() & Qt::WindowStaysOnTopHint);
-        QCOMPARE(window->windowFlags() & Qt::WindowType_Mask, Qt::Tool);
-        QCOMPARE(window->size(), QSize(587, 377));
-        QCOMPARE(window->bDivers->text(), QStringLiteral("&Divers"));
-        QCOMPARE(window->bDivers->geometry(), QRect(0, 160, 105, 33));
-        QCOMPARE(window->bFold->geometry(), QRect(0, 335, 109, 33));
-        QVERIFY(window->bVariable->isHidden());
-        QVERIFY(window->bUnFold->isHidden());
+        QCOMPARE(window()->windowTitle(), QStringLiteral("Insertion des Codes Courriers"));
+        QVERIFY(window()->windowFlags() & Qt::WindowStaysOnTopHint);
+        QCOMPARE(window()->windowFlags() & Qt::WindowType_Mask, Qt::Tool);
+        QCOMPARE(window()->size(), QSize(587, 377));
+        QCOMPARE(window()->bDivers->text(), QStringLiteral("&Divers"));
+        QCOMPARE(window()->bDivers->geometry(), QRect(0, 160, 105, 33));
+        QCOMPARE(window()->bFold->geometry(), QRect(0, 335, 109, 33));
+        QVERIFY(window()->bVariable->isHidden());
+        QVERIFY(window()->bUnFold->isHidden());
 
         // Tab order follows the prescribed indices, not the vertical order.
         QStringList order;
-        QWidget *w = window->bSignalitique;
+        QWidget *w = window()->bSignalitique;
         do {
-            if (qobject_cast<QPushButton *>(w) && w->parentWidget() == window->panelBouton)
+            if (qobject_cast<QPushButton *>(w) && w->parentWidget() == window()->panelBouton)
                 order << w->objectName();
             w = w->nextInFocusChain();
-        } while (w != window->bSignalitique);
+        } while (w != window()->bSignalitique);
         QCOMPARE(order.mid(0, 10), (QStringList{"bSignalitique", "bQuestionnaire", "bFold", "bDivers", "bAntecedent",
                                                "bCollateraux", "bMedecin", "bCorresp", "bPmsi", "bOrdo"}));
 
         // Resizing keeps the fold button at the bottom and the status panel stretched.
-        window->resize(700, 500);
-        QCOMPARE(window->bFold->y(), 500 - 377 + 335);
-        QCOMPARE(window->panelCnx->width(), 488 + 113);
+        window()->resize(700, 500);
+        QCOMPARE(window()->bFold->y(), 500 - 377 + 335);
+        QCOMPARE(window()->panelCnx->width(), 488 + 113);
     }
 
     void hostingKeepsTheSamePickerAndReplacesAnother()
     {
-        window->ShowPicker(&TestPickerA::staticMetaObject);
+        window()->ShowPicker(&TestPickerA::staticMetaObject);
         QPointer<QWidget> first = hosted();
         QVERIFY(qobject_cast<TestPickerA *>(first));
         QVERIFY(first->isVisible());
-        QCOMPARE(first->geometry(), window->panelHost->rect());
+        QCOMPARE(first->geometry(), window()->panelHost->rect());
 
-        window->ShowPicker(&TestPickerA::staticMetaObject);
+        window()->ShowPicker(&TestPickerA::staticMetaObject);
         QCOMPARE(hosted(), first.data());
-        window->ShowPicker(nullptr);
+        window()->ShowPicker(nullptr);
         QCOMPARE(hosted(), first.data());
 
-        window->ShowPicker(&TestPickerB::staticMetaObject);
+        window()->ShowPicker(&TestPickerB::staticMetaObject);
         QVERIFY(first.isNull());
         QVERIFY(qobject_cast<TestPickerB *>(hosted()));
-        QCOMPARE(window->panelHost->findChildren<QWidget *>(Qt::FindDirectChildrenOnly).size(), 1);
+        QCOMPARE(window()->panelHost->findChildren<QWidget *>(Qt::FindDirectChildrenOnly).size(), 1);
 
         // A derived class counts as the class asked for.
-        window->ShowPicker(&TestPickerA2::staticMetaObject);
+        window()->ShowPicker(&TestPickerA2::staticMetaObject);
         QPointer<QWidget> derived = hosted();
-        window->ShowPicker(&TestPickerA::staticMetaObject);
+        window()->ShowPicker(&TestPickerA::staticMetaObject);
         QCOMPARE(hosted(), derived.data());
 
         // The hosted picker follows the window's size.
-        window->resize(800, 600);
-        QCOMPARE(hosted()->size(), window->panelHost->size());
+        window()->resize(800, 600);
+        QCOMPARE(hosted()->size(), window()->panelHost->size());
     }
 
     void foldAndUnfoldRestoreTheLastSize()
     {
-        window->ShowPicker(&TestPickerA::staticMetaObject);
+        window()->ShowPicker(&TestPickerA::staticMetaObject);
         QPointer<QWidget> picker = hosted();
-        window->resize(640, 420); // as if the user had dragged it
-        window->FoldWindow();
-        QCOMPARE(window->size(), QSize(106, 34));
-        QVERIFY(!window->panelBouton->isEnabled());
-        QVERIFY(window->bUnFold->isVisible());
+        window()->resize(640, 420); // as if the user had dragged it
+        window()->FoldWindow();
+        QCOMPARE(window()->size(), QSize(106, 34));
+        QVERIFY(!window()->panelBouton->isEnabled());
+        QVERIFY(window()->bUnFold->isVisible());
 
         // Folded, the accelerators of the category buttons are dead; Alt+I unfolds.
-        QVERIFY(!window->bDivers->isEnabled());
-        QSignalSpy divers(window->bDivers, &QPushButton::clicked);
-        QTest::keyClick(window.get(), Qt::Key_D, Qt::AltModifier);
-        QTest::keyClick(window.get(), Qt::Key_I, Qt::AltModifier);
-        QTRY_COMPARE(window->size(), QSize(640, 420)); // a mnemonic clicks after a short delay
+        QVERIFY(!window()->bDivers->isEnabled());
+        QSignalSpy divers(window()->bDivers, &QPushButton::clicked);
+        QTest::keyClick(window(), Qt::Key_D, Qt::AltModifier);
+        QTest::keyClick(window(), Qt::Key_I, Qt::AltModifier);
+        QTRY_COMPARE(window()->size(), QSize(640, 420)); // a mnemonic clicks after a short delay
         QCOMPARE(divers.count(), 0);
-        QVERIFY(window->panelBouton->isEnabled());
-        QVERIFY(window->bUnFold->isHidden());
+        QVERIFY(window()->panelBouton->isEnabled());
+        QVERIFY(window()->bUnFold->isHidden());
         QCOMPARE(hosted(), picker.data());
 
-        window->resize(600, 400);
-        window->FoldWindow();
-        window->UnfoldWindow();
-        window->FoldWindow();
-        window->bUnFold->click();
-        QCOMPARE(window->size(), QSize(600, 400));
+        window()->resize(600, 400);
+        window()->FoldWindow();
+        window()->UnfoldWindow();
+        window()->FoldWindow();
+        window()->bUnFold->click();
+        QCOMPARE(window()->size(), QSize(600, 400));
     }
 
     void foldButtonFoldsWhileTheTargetExists_data()
@@ -174,16 +158,16 @@ private slots:
     {
         QFETCH(QString, target);
         QFETCH(bool, folds);
-        ws->addWindow("lettre.odt - Traitement de texte");
-        const auto courrier = ws->addWindow("courrier - Traitement de texte");
-        window->FTarget = target.contains(QLatin1String("%1")) ? target.arg(courrier) : target;
+        ws().addWindow("lettre.odt - Traitement de texte");
+        const auto courrier = ws().addWindow("courrier - Traitement de texte");
+        window()->FTarget = target.contains(QLatin1String("%1")) ? target.arg(courrier) : target;
 
-        QSignalSpy ending(window.get(), &TfScrivo::ProgramEnding);
-        window->bFold->click();
-        QCOMPARE(window->bUnFold->isVisible(), folds);
+        QSignalSpy ending(window(), &TfScrivo::ProgramEnding);
+        window()->bFold->click();
+        QCOMPARE(window()->bUnFold->isVisible(), folds);
         QCOMPARE(ending.count(), folds ? 0 : 1);
         // A found target is handed the screen back.
-        QCOMPARE(ws->focused != 0, folds);
+        QCOMPARE(ws().focused != 0, folds);
     }
 
     void firstActivationStartsOnceThenWatchesTheTarget()
@@ -202,45 +186,45 @@ private slots:
         QTRY_VERIFY(fresh.TimerClose->isActive());
         QVERIFY(!fresh.TimerStart->isActive());
         QCOMPARE(ending.count(), 1);
-        QCOMPARE(messages->texts().size(), 1);
+        QCOMPARE(program->messages().texts().size(), 1);
     }
 
     void closeTimerEndsOnlyAfterTheTargetWasSeen()
     {
-        QSignalSpy ending(window.get(), &TfScrivo::ProgramEnding);
-        window->FTarget = QStringLiteral("-app=lettre.odt");
-        window->FVariables = std::make_unique<QStringList>(QStringList{"nom"});
+        QSignalSpy ending(window(), &TfScrivo::ProgramEnding);
+        window()->FTarget = QStringLiteral("-app=lettre.odt");
+        window()->FVariables = std::make_unique<QStringList>(QStringList{"nom"});
 
-        window->TimerCloseTimer(); // not there yet: keep watching
-        QVERIFY(!window->FTargetSeen);
-        QVERIFY(window->TimerClose->isActive());
+        window()->TimerCloseTimer(); // not there yet: keep watching
+        QVERIFY(!window()->FTargetSeen);
+        QVERIFY(window()->TimerClose->isActive());
 
-        const auto letter = ws->addWindow("lettre - Traitement de texte");
-        window->TimerCloseTimer();
-        QVERIFY(window->FTargetSeen);
-        QVERIFY(window->TimerClose->isActive());
-        QVERIFY(window->FVariables);
+        const auto letter = ws().addWindow("lettre - Traitement de texte");
+        window()->TimerCloseTimer();
+        QVERIFY(window()->FTargetSeen);
+        QVERIFY(window()->TimerClose->isActive());
+        QVERIFY(window()->FVariables);
 
-        ws->removeWindow(letter);
+        ws().removeWindow(letter);
         QCOMPARE(ending.count(), 0);
-        window->TimerCloseTimer();
+        window()->TimerCloseTimer();
         QCOMPARE(ending.count(), 1);
-        QVERIFY(!window->TimerClose->isActive());
+        QVERIFY(!window()->TimerClose->isActive());
         // Freed only once the event loop has returned: a loader may be running below.
-        QVERIFY(window->FVariables);
+        QVERIFY(window()->FVariables);
     }
 
     void closeTimerWithAHandleTarget()
     {
-        const auto letter = ws->addWindow("x");
-        window->FTarget = QStringLiteral("-hwnd=%1").arg(letter);
-        window->TimerCloseTimer();
-        QVERIFY(window->FTargetSeen);
-        window->FTarget = QStringLiteral("-hwnd=zz");
-        window->FTargetSeen = false;
-        window->TimerCloseTimer();
-        QVERIFY(!window->FTargetSeen);
-        QVERIFY(window->TimerClose->isActive());
+        const auto letter = ws().addWindow("x");
+        window()->FTarget = QStringLiteral("-hwnd=%1").arg(letter);
+        window()->TimerCloseTimer();
+        QVERIFY(window()->FTargetSeen);
+        window()->FTarget = QStringLiteral("-hwnd=zz");
+        window()->FTargetSeen = false;
+        window()->TimerCloseTimer();
+        QVERIFY(!window()->FTargetSeen);
+        QVERIFY(window()->TimerClose->isActive());
     }
 };
 

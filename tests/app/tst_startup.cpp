@@ -1,16 +1,13 @@
 // The start-up sequence as the practice application starts the program: registry files
 // of a workstation, the practice database (Firebird fixture, or MariaDB for a refused
 // connection), the command line; every message answered through the message seam.
-#include "app/ProcessObjects.h"
-#include "app/Scrivo.h"
-#include "app/SendKeyApi.h"
 #include "config/COption.h"
 #include "config/CReferences.h"
 #include "data/CMedecin.h"
-#include "platform/RecordingWindowSystem.h"
 #include "testsupport/AlteredFirebird.h"
-#include "testsupport/ScriptedMessages.h"
+#include "testsupport/LeftGlobals.h"
 #include "testsupport/TestDatabases.h"
+#include "testsupport/TestProgram.h"
 
 #include <QLabel>
 #include <QPushButton>
@@ -46,10 +43,9 @@ class TestStartUp : public QObject {
     Q_OBJECT
 
     QTemporaryDir folder;
-    std::unique_ptr<ScriptedMessages> messages;
-    std::unique_ptr<TCProcessObjects> objects;
-    std::unique_ptr<platform::RecordingWindowSystem> ws;
-    std::unique_ptr<TfScrivo> window;
+    std::unique_ptr<TestProgram> program;
+    TfScrivo *window() const { return program->window(); }
+    ScriptedMessages &messages() const { return program->messages(); }
 
     // A word processor that records the arguments it was started with.
     QString recorder(const QString &name)
@@ -91,10 +87,10 @@ class TestStartUp : public QObject {
     // Creates the process objects and the window for `arguments`, then starts up.
     void startUp(const QStringList &arguments)
     {
-        objects = std::make_unique<TCProcessObjects>();
-        window = std::make_unique<TfScrivo>();
-        window->FArguments = QStringList{QStringLiteral("scrivo")} + arguments;
-        window->StartUp();
+        program->createObjects();
+        program->createWindow();
+        window()->FArguments = QStringList{QStringLiteral("scrivo")} + arguments;
+        window()->StartUp();
     }
 
     static QStringList recorded(const QString &script)
@@ -113,23 +109,12 @@ private slots:
         qputenv("SCRIVO_HKLM_FILE", folder.filePath(QStringLiteral("hklm.reg")).toUtf8());
         qputenv("SCRIVO_HKCU_FILE", folder.filePath(QStringLiteral("hkcu.reg")).toUtf8());
     }
-    void init()
-    {
-        messages = std::make_unique<ScriptedMessages>();
-        ws = std::make_unique<platform::RecordingWindowSystem>();
-        SetWindowSystem(ws.get());
-    }
+    // Each test writes the registry, then creates the process objects and the window.
+    void init() { program = std::make_unique<TestProgram>(TestProgram::Upto::WindowSystem); }
     void cleanup()
     {
-        window.reset();
-        delete gMedecins;
-        gMedecins = nullptr;
-        delete gReferences;
-        gReferences = nullptr;
-        objects.reset();
-        SetWindowSystem(nullptr);
-        ws.reset();
-        messages.reset();
+        program.reset();
+        FreeLeftGlobals();
     }
 
     void documentOpensFoldedBesideIt()
@@ -142,14 +127,14 @@ private slots:
         const QString document = folder.filePath(QStringLiteral("Lettre type.odt"));
 
         startUp({document});
-        QCOMPARE(messages->texts(), QStringList());
-        QCOMPARE(window->FTarget, QStringLiteral("Lettre type.odt"));
-        QVERIFY(!window->bUnFold->isHidden());
-        QVERIFY(window->panelCnx->isHidden());
+        QCOMPARE(messages().texts(), QStringList());
+        QCOMPARE(window()->FTarget, QStringLiteral("Lettre type.odt"));
+        QVERIFY(!window()->bUnFold->isHidden());
+        QVERIFY(window()->panelCnx->isHidden());
         QCOMPARE(recorded(wordProcessor), QStringList{document});
         QVERIFY(gMedecins && gReferences);
         QCOMPARE(GlobaleOption->GroupeReferant, 3);
-        QVERIFY(window->bVariable->isHidden());
+        QVERIFY(window()->bVariable->isHidden());
     }
 
     void commandLineChoices_data()
@@ -196,12 +181,12 @@ private slots:
         arguments.replaceInStrings(QStringLiteral("%doc%"), document).replaceInStrings(QStringLiteral("%vars%"), variablesFile);
 
         startUp(arguments);
-        QCOMPARE(messages->texts(), QStringList());
-        QCOMPARE(window->FTarget, target);
-        QCOMPARE(!window->bUnFold->isHidden(), folded);
-        QCOMPARE(window->FQuestionnaireId, questionnaire);
-        QCOMPARE(*window->FVariables, variables);
-        QCOMPARE(!window->bVariable->isHidden(), !variables.isEmpty());
+        QCOMPARE(messages().texts(), QStringList());
+        QCOMPARE(window()->FTarget, target);
+        QCOMPARE(!window()->bUnFold->isHidden(), folded);
+        QCOMPARE(window()->FQuestionnaireId, questionnaire);
+        QCOMPARE(*window()->FVariables, variables);
+        QCOMPARE(!window()->bVariable->isHidden(), !variables.isEmpty());
         if (!opened.isEmpty())
             QCOMPARE(recorded(folder.filePath(opened)), QStringList{document});
     }
@@ -240,10 +225,10 @@ private slots:
             cnx[QStringLiteral("Host")] = RegString(QStringLiteral("127.0.0.1"));
             cnx[QStringLiteral("Port")] = RegString(QStringLiteral("1"));
             cnx[QStringLiteral("Login")] = RegString(QStringLiteral("lecteur"));
-            messages->enqueueButton(7); // the connection's own question: No
-            messages->enqueueButton(6); // the start-up's question: Yes, try again
-            messages->enqueueButton(7);
-            messages->enqueueButton(7);
+            messages().enqueueButton(7); // the connection's own question: No
+            messages().enqueueButton(6); // the start-up's question: Yes, try again
+            messages().enqueueButton(7);
+            messages().enqueueButton(7);
         } else {
             // Too large to be a variables file: reading it fails.
             QFile big(folder.filePath(QStringLiteral("variables.txt")));
@@ -254,19 +239,19 @@ private slots:
         }
         writeRegistry(cnx);
 
-        objects = std::make_unique<TCProcessObjects>();
-        window = std::make_unique<TfScrivo>();
-        window->FArguments = QStringList{QStringLiteral("scrivo")} + arguments;
-        QSignalSpy ending(window.get(), &TfScrivo::ProgramEnding);
-        window->StartUp();
+        program->createObjects();
+        program->createWindow();
+        window()->FArguments = QStringList{QStringLiteral("scrivo")} + arguments;
+        QSignalSpy ending(window(), &TfScrivo::ProgramEnding);
+        window()->StartUp();
 
-        QCOMPARE(messages->texts().size(), shown.size());
+        QCOMPARE(messages().texts().size(), shown.size());
         for (int i = 0; i < shown.size(); ++i)
-            QVERIFY2(messages->texts().at(i).startsWith(shown.at(i)), qPrintable(messages->texts().at(i)));
+            QVERIFY2(messages().texts().at(i).startsWith(shown.at(i)), qPrintable(messages().texts().at(i)));
         QCOMPARE(ending.count(), ends ? 1 : 0);
         QCOMPARE(gMedecins != nullptr, !ends);
         if (situation == QLatin1String("refused"))
-            QCOMPARE(messages->requests().at(1).flags, 148);
+            QCOMPARE(messages().requests().at(1).flags, 148);
     }
 
     void centralFileGoneBeforeItIsCheckedEndsTheProgram()
@@ -282,16 +267,16 @@ private slots:
         QVERIFY(file.open(QIODevice::WriteOnly));
         file.close();
         // The share drops while the parameters are being read.
-        messages->whenShown(QStringLiteral("Debut chargement fichier"), [central] { QFile::remove(central); });
+        messages().whenShown(QStringLiteral("Debut chargement fichier"), [central] { QFile::remove(central); });
 
-        objects = std::make_unique<TCProcessObjects>();
+        program->createObjects();
         gConnexion->Params()->Arguments = {QStringLiteral("scrivo"), QStringLiteral("-app=x"), QStringLiteral("-v"),
                                            QStringLiteral("-ini=") + central};
-        window = std::make_unique<TfScrivo>();
-        QSignalSpy ending(window.get(), &TfScrivo::ProgramEnding);
-        window->StartUp();
-        QCOMPARE(messages->texts().last(), ParamFileUnreachable);
-        QCOMPARE(messages->requests().last().parent, static_cast<QWidget *>(window.get()));
+        program->createWindow();
+        QSignalSpy ending(window(), &TfScrivo::ProgramEnding);
+        window()->StartUp();
+        QCOMPARE(messages().texts().last(), ParamFileUnreachable);
+        QCOMPARE(messages().requests().last().parent, static_cast<QWidget *>(window()));
         QCOMPARE(ending.count(), 1);
         QVERIFY(!gConnexion->Connected());
     }
@@ -300,8 +285,8 @@ private slots:
     {
         if (!TestEngineUnavailable(MySqlEngine).isEmpty())
             QSKIP(qPrintable(TestEngineUnavailable(MySqlEngine)));
-        objects = std::make_unique<TCProcessObjects>();
-        window = std::make_unique<TfScrivo>();
+        program->createObjects();
+        program->createWindow();
         // The test connection points the registry elsewhere: back to this test's after.
         const auto registryBack = qScopeGuard([this] { initTestCase(); });
         SCRIVO_OPEN_TEST_CONNEXION(connexion, MySqlEngine);
@@ -314,10 +299,10 @@ private slots:
                                connexion->OpenRecordSet(QStringLiteral("SELECT CONNECTION_ID() AS id"), row);
                                return row->FieldValue(QStringLiteral("id")).toString();
                            }());
-        window->FTarget = QStringLiteral("-app=lettre");
-        window->FTargetSeen = true;
-        QSignalSpy ending(window.get(), &TfScrivo::ProgramEnding);
-        QTimer::singleShot(0, window.get(), [this] { window->TimerCloseTimer(); });
+        window()->FTarget = QStringLiteral("-app=lettre");
+        window()->FTargetSeen = true;
+        QSignalSpy ending(window(), &TfScrivo::ProgramEnding);
+        QTimer::singleShot(0, window(), [this] { window()->TimerCloseTimer(); });
         gMedecins->Charger(QStringLiteral("nom, prenom"));
         QCOMPARE(ending.count(), 1);
         QCOMPARE(gMedecins->Count(), 10);
@@ -336,7 +321,7 @@ private slots:
         writeRegistry(firebirdCnx(database), {{"WPNom", RegString("Traitement")}, {"WPPath", RegString(wordProcessor)}});
 
         startUp({folder.filePath(QStringLiteral("Lettre.odt"))});
-        QCOMPARE(messages->texts(), QStringList{QStringLiteral(
+        QCOMPARE(messages().texts(), QStringList{QStringLiteral(
             "Impossible de déterminer le groupe par défaut.\r\nLe lancement de Talvor est impossible.")});
         QVERIFY(GlobaleOption->TerminationRequested);
         QVERIFY(!gMedecins);

@@ -3,7 +3,6 @@
 // table list, record sets and their values, row limits, the retry of a failing statement,
 // a server that dies and comes back, text decoding, and the termination signals.
 #include "testsupport/TestDatabases.h"
-#include "testsupport/ScriptedMessages.h"
 
 #include "config/CCnxParam.h"
 #include "config/CConnexion.h"
@@ -223,16 +222,8 @@ class tst_Connexion : public QObject {
     Q_OBJECT
 
 private slots:
-    void init()
-    {
-        FStrings = std::make_unique<TestProcessStrings>();
-        FMessages = std::make_unique<ScriptedMessages>();
-    }
-    void cleanup()
-    {
-        FMessages.reset();
-        FStrings.reset();
-    }
+    void init() { FScope = std::make_unique<DatabaseTestScope>(); }
+    void cleanup() { FScope.reset(); }
     void cleanupTestCase() { FShared.clear(); }
 
     void tablesAndTransactionSteps_data() { AddEngineData(); }
@@ -250,7 +241,7 @@ private slots:
         connexion->Commit(started);
         connexion->Rollback(started);
         QVERIFY(connexion->Connected());
-        QVERIFY(FMessages->requests().isEmpty());
+        QVERIFY(FScope->messages().requests().isEmpty());
     }
 
     // Column lookup, value types, NULL, order, walking, empty results and unknown columns.
@@ -306,7 +297,7 @@ private slots:
         std::unique_ptr<TCRecordSet> none = std::make_unique<TCSentinelRecordSet>();
         QVERIFY(!connexion->OpenRecordSet(QStringLiteral("SELECT * FROM ANT_ANTECEDENT WHERE code_antecedent = -5"), none));
         QVERIFY(!none);
-        QVERIFY(FMessages->requests().isEmpty());
+        QVERIFY(FScope->messages().requests().isEmpty());
         QVERIFY(!connexion->ConnectionLost);
     }
 
@@ -375,7 +366,7 @@ private slots:
         if (!ordered)
             std::sort(keys.begin(), keys.end(), [](const QString &a, const QString &b) { return a.toInt() < b.toInt(); });
         QCOMPARE(keys.join(u','), expected);
-        QVERIFY(FMessages->requests().isEmpty());
+        QVERIFY(FScope->messages().requests().isEmpty());
     }
 
     // Accents and the merge-code characters, both read and written in a statement.
@@ -456,9 +447,9 @@ private slots:
         QCOMPARE(parts.size() % 2, 0);
         const QString first = parts.mid(0, parts.size() / 2).join(QStringLiteral("\r\n"));
         QCOMPARE(raised, first + QStringLiteral("\r\n") + first);
-        QCOMPARE(FMessages->texts(), QStringList{QStringLiteral("Erreur interne OpenRecordSet  : \r\n") + raised});
-        QCOMPARE(FMessages->requests().first().flags, int(mfOk));
-        QCOMPARE(FMessages->requests().first().title, ApplicationTitle());
+        QCOMPARE(FScope->messages().texts(), QStringList{QStringLiteral("Erreur interne OpenRecordSet  : \r\n") + raised});
+        QCOMPARE(FScope->messages().requests().first().flags, int(mfOk));
+        QCOMPARE(FScope->messages().requests().first().title, ApplicationTitle());
         QVERIFY(connexion->ConnectionLost);
         QVERIFY(connexion->Connected());
         QCOMPARE(NullToInt(SingleValue(*connexion, QStringLiteral("SELECT COUNT(*) AS n FROM GLB_GROUPE"), QStringLiteral("n"))), 6);
@@ -475,7 +466,7 @@ private slots:
         timer.start();
         QCOMPARE(NullToInt(SingleValue(*connexion, QStringLiteral("SELECT COUNT(*) AS n FROM GLB_GROUPE"), QStringLiteral("n"))), 6);
         QVERIFY(timer.elapsed() >= 500);
-        QVERIFY(FMessages->requests().isEmpty());
+        QVERIFY(FScope->messages().requests().isEmpty());
         QVERIFY(!connexion->ConnectionLost);
         QVERIFY(SingleValue(*connexion, QStringLiteral("SELECT CONNECTION_ID() AS id"), QStringLiteral("id")).toString() != before);
     }
@@ -488,7 +479,7 @@ private slots:
         params->Port = QString::number(FreePort());
         TCConnexion connexion(std::move(params));
         connexion.SetupConnection();
-        FMessages->enqueueButton(idNo);
+        FScope->messages().enqueueButton(idNo);
         QVERIFY(!connexion.Connect(true));
         QVERIFY(!connexion.LastServerMessage().isEmpty());
         const QString question = QStringLiteral("Impossible de se connecter à la base de donnée.\r\n"
@@ -496,19 +487,19 @@ private slots:
                                                 "ou vérifiez vos paramètres de connexions.\r\n\r\n"
                                                 "Dernier message du serveur : \r\n")
             + connexion.LastServerMessage() + QStringLiteral("\r\n\r\nVoulez-vous retentez la connexion ?");
-        QCOMPARE(FMessages->texts(), QStringList{question});
-        QCOMPARE(FMessages->requests().first().flags, 148);
-        QCOMPARE(FMessages->requests().first().title, ApplicationTitle());
+        QCOMPARE(FScope->messages().texts(), QStringList{question});
+        QCOMPARE(FScope->messages().requests().first().flags, 148);
+        QCOMPARE(FScope->messages().requests().first().title, ApplicationTitle());
 
-        FMessages->clear();
-        FMessages->enqueueButton(idYes);
-        FMessages->enqueueButton(idNo);
+        FScope->messages().clear();
+        FScope->messages().enqueueButton(idYes);
+        FScope->messages().enqueueButton(idNo);
         QVERIFY(!connexion.Connect(true));
-        QCOMPARE(FMessages->texts(), QStringList({question, question}));
+        QCOMPARE(FScope->messages().texts(), QStringList({question, question}));
 
-        FMessages->clear();
+        FScope->messages().clear();
         QVERIFY(!connexion.Connect(false));
-        QVERIFY(FMessages->requests().isEmpty());
+        QVERIFY(FScope->messages().requests().isEmpty());
     }
 
     // No connection: the retry question is not asked without askRetry, and TableExist refuses.
@@ -603,7 +594,7 @@ private slots:
         QCOMPARE(NullToInt(row->FieldValue(QStringLiteral("actif"))), -1);
 
         QVERIFY_THROWS_EXCEPTION(EScrivoError, Open(*connexion, QStringLiteral("INSERT INTO GLB_GROUPE VALUES (12, 'x', 0)")));
-        QVERIFY2(FMessages->texts().value(0).contains(QStringLiteral("read-only")), qPrintable(FMessages->texts().value(0)));
+        QVERIFY2(FScope->messages().texts().value(0).contains(QStringLiteral("read-only")), qPrintable(FScope->messages().texts().value(0)));
         QCOMPARE(NullToInt(SingleValue(*connexion, count, QStringLiteral("n"))), 7);
     }
 
@@ -629,20 +620,20 @@ private slots:
         timer.start();
         QVERIFY_THROWS_EXCEPTION(EScrivoError, SingleValue(connexion, label, QStringLiteral("lib_groupe")));
         QVERIFY(timer.elapsed() < 15000);
-        QCOMPARE(FMessages->requests().size(), 1);
-        QVERIFY(FMessages->texts().first().startsWith(QStringLiteral("Erreur interne OpenRecordSet  : \r\n")));
+        QCOMPARE(FScope->messages().requests().size(), 1);
+        QVERIFY(FScope->messages().texts().first().startsWith(QStringLiteral("Erreur interne OpenRecordSet  : \r\n")));
         QVERIFY(connexion.ConnectionLost);
 
         QVERIFY(server.Launch());
         QCOMPARE(SingleValue(connexion, label, QStringLiteral("lib_groupe")).toString(), QStringLiteral("Médecins généralistes"));
         QVERIFY(connexion.Connected());
 
-        FMessages->clear();
+        FScope->messages().clear();
         QVERIFY(server.Freeze(true));
         timer.restart();
         QVERIFY_THROWS_EXCEPTION(EScrivoError, SingleValue(connexion, label, QStringLiteral("lib_groupe")));
         QVERIFY2(timer.elapsed() < 40000, qPrintable(QString::number(timer.elapsed())));
-        QCOMPARE(FMessages->requests().size(), 1);
+        QCOMPARE(FScope->messages().requests().size(), 1);
         QVERIFY(server.Freeze(false));
         QCOMPARE(SingleValue(connexion, label, QStringLiteral("lib_groupe")).toString(), QStringLiteral("Médecins généralistes"));
     }
@@ -695,8 +686,7 @@ private:
         QVariant FieldValue(const QString &) const override { return {}; }
     };
 
-    std::unique_ptr<TestProcessStrings> FStrings;
-    std::unique_ptr<ScriptedMessages> FMessages;
+    std::unique_ptr<DatabaseTestScope> FScope;
     std::map<QString, std::unique_ptr<TCConnexion>> FShared;
 };
 

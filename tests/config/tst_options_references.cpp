@@ -2,7 +2,6 @@
 // Firebird copies changed for the states the fixture lacks (no doctor group, unreadable
 // rows, empty or missing tables).
 #include "testsupport/AlteredFirebird.h"
-#include "testsupport/ScriptedMessages.h"
 #include "testsupport/TestDatabases.h"
 
 #include "config/CConnexion.h"
@@ -66,16 +65,8 @@ class tst_OptionsReferences : public QObject {
     Q_OBJECT
 
 private slots:
-    void init()
-    {
-        FStrings = std::make_unique<TestProcessStrings>();
-        FMessages = std::make_unique<ScriptedMessages>();
-    }
-    void cleanup()
-    {
-        FMessages.reset();
-        FStrings.reset();
-    }
+    void init() { FScope = std::make_unique<DatabaseTestScope>(); }
+    void cleanup() { FScope.reset(); }
 
     void options_data() { AddEngineData(); }
     void options()
@@ -88,7 +79,7 @@ private slots:
         TCGlobaleOption options;
         options.Charger();
 
-        QCOMPARE(FMessages->texts(), QStringList());
+        QCOMPARE(FScope->messages().texts(), QStringList());
         // "GroupeReferant" is NULL: the smallest of the doctor groups 3 and 7.
         QCOMPARE(options.GroupeReferant, 3);
         // CHAMP_LIBRE_15, CHAMP_LIBRE_X and champ_libre_2 change nothing; 4 is a doctor's own.
@@ -114,8 +105,8 @@ private slots:
         TCGlobaleOption options(connexion.get());
         options.Charger();
 
-        QCOMPARE(FMessages->requests().size(), 1);
-        const MessageRequest &message = FMessages->requests().first();
+        QCOMPARE(FScope->messages().requests().size(), 1);
+        const MessageRequest &message = FScope->messages().requests().first();
         QCOMPARE(message.kind, MessageRequest::Kind::MessageBox);
         QCOMPARE(message.text,
                  QStringLiteral("Impossible de déterminer le groupe par défaut.\r\nLe lancement de Talvor est impossible."));
@@ -137,13 +128,13 @@ private slots:
         options.Charger();
 
         const QString notInteger = QStringLiteral("'douze' n'est pas une valeur entière correcte");
-        QCOMPARE(FMessages->texts(),
+        QCOMPARE(FScope->messages().texts(),
                  (QStringList{ErrorMessageText(nullptr, QStringLiteral("Erreur pendant l'analyse du paramètre : CHAMP_LIBRE_3\r\nErr : ") + notInteger,
                                                OptionsLocation),
                               ErrorMessageText(nullptr, QStringLiteral("Erreur au chargement des options globales.\r\nDernière traitée < CHAMP_LIBRE_3>\r\nerr : ") + notInteger,
                                                OptionsLocation)}));
-        QCOMPARE(FMessages->requests().at(0).kind, MessageRequest::Kind::ErrorWindow);
-        QCOMPARE(FMessages->requests().at(1).kind, MessageRequest::Kind::ErrorWindow);
+        QCOMPARE(FScope->messages().requests().at(0).kind, MessageRequest::Kind::ErrorWindow);
+        QCOMPARE(FScope->messages().requests().at(1).kind, MessageRequest::Kind::ErrorWindow);
         QCOMPARE(ItemCodes(options), (QList<qint32>{5, 10, 11, 12, 13}));
         QCOMPARE(options.GroupeReferant, 7);
         QCOMPARE(options.ChampLibreLibelle[2], QStringLiteral("N° mutuelle £ ¤ tiers payant"));
@@ -156,12 +147,12 @@ private slots:
         TCGlobaleOption options(connexion.get());
         options.Charger();
 
-        QCOMPARE(FMessages->requests().size(), 2);
-        const MessageRequest &internal = FMessages->requests().at(0);
+        QCOMPARE(FScope->messages().requests().size(), 2);
+        const MessageRequest &internal = FScope->messages().requests().at(0);
         QCOMPARE(internal.kind, MessageRequest::Kind::MessageBox);
         QVERIFY(internal.text.startsWith(InternalPrefix));
-        QCOMPARE(FMessages->requests().at(1).kind, MessageRequest::Kind::ErrorWindow);
-        QCOMPARE(FMessages->requests().at(1).text,
+        QCOMPARE(FScope->messages().requests().at(1).kind, MessageRequest::Kind::ErrorWindow);
+        QCOMPARE(FScope->messages().requests().at(1).text,
                  ErrorMessageText(nullptr, QStringLiteral("Erreur au chargement des options globales.\r\nDernière traitée < >\r\nerr : ")
                                                + internal.text.mid(InternalPrefix.size()),
                                   OptionsLocation));
@@ -210,7 +201,7 @@ private slots:
         RunOtherStatement(*connexion);
         QCOMPARE(references.GroupeCount() + references.ColTypeCount(), 13);
         QCOMPARE(connexion->LastStatement(), OtherStatement);
-        QCOMPARE(FMessages->texts(), QStringList());
+        QCOMPARE(FScope->messages().texts(), QStringList());
     }
 
     // An empty table answers -1 and is read again on every call; a read error reaches
@@ -230,7 +221,7 @@ private slots:
         }
         QCOMPARE(RaisedFirstLine([&] { references.Groupe(0); }),
                  QStringLiteral("indice en dehors de la plage lors de l'appel à TCReferences.Groupe"));
-        QCOMPARE(FMessages->texts(), QStringList());
+        QCOMPARE(FScope->messages().texts(), QStringList());
     }
 
     // Without GLB_GROUPE the groups are absent for good, even once the table appears.
@@ -247,12 +238,11 @@ private slots:
         QCOMPARE(references.GroupeCount(), 0);
         QVERIFY(!references.GroupeByCode(3, item));
         QCOMPARE(connexion->LastStatement(), QString());
-        QCOMPARE(FMessages->texts(), QStringList());
+        QCOMPARE(FScope->messages().texts(), QStringList());
     }
 
 private:
-    std::unique_ptr<TestProcessStrings> FStrings;
-    std::unique_ptr<ScriptedMessages> FMessages;
+    std::unique_ptr<DatabaseTestScope> FScope;
 };
 
 QTEST_MAIN(tst_OptionsReferences)

@@ -2,7 +2,6 @@
 // Firebird copies changed for the states the fixture lacks (empty tables, an older
 // member table, unreadable rows, equal labels, a missing label column).
 #include "testsupport/AlteredFirebird.h"
-#include "testsupport/ScriptedMessages.h"
 #include "testsupport/TestDatabases.h"
 
 #include "config/CConnexion.h"
@@ -58,16 +57,8 @@ class tst_MedecinsAntecedents : public QObject {
     Q_OBJECT
 
 private slots:
-    void init()
-    {
-        FStrings = std::make_unique<TestProcessStrings>();
-        FMessages = std::make_unique<ScriptedMessages>();
-    }
-    void cleanup()
-    {
-        FMessages.reset();
-        FStrings.reset();
-    }
+    void init() { FScope = std::make_unique<DatabaseTestScope>(); }
+    void cleanup() { FScope.reset(); }
 
     void members_data() { AddEngineData(); }
     void members()
@@ -103,7 +94,7 @@ private slots:
         connexion->OpenRecordSet(OtherStatement, other, 0);
         QCOMPARE(medecins.Count(), 10);
         QCOMPARE(connexion->LastStatement(), OtherStatement);
-        QCOMPARE(FMessages->texts(), QStringList());
+        QCOMPARE(FScope->messages().texts(), QStringList());
     }
 
     // An older database: no group table (only est_medecin -1 makes a doctor), none of the
@@ -150,12 +141,12 @@ private slots:
 
         TCAntecedents antecedents(connexion.get());
         antecedents.Charger();
-        QCOMPARE(FMessages->texts(),
+        QCOMPARE(FScope->messages().texts(),
                  QStringList{ErrorMessageText(nullptr, AntError + QStringLiteral("'x' n'est pas une valeur entière correcte"), AntLocation)});
-        QCOMPARE(FMessages->requests().first().kind, MessageRequest::Kind::ErrorWindow);
+        QCOMPARE(FScope->messages().requests().first().kind, MessageRequest::Kind::ErrorWindow);
         QCOMPARE(Entries(antecedents), QStringList{QStringLiteral("1 Alpha")});
 
-        FMessages->clear();
+        FScope->messages().clear();
         ExecuteOnFirebird(connexion->Params()->DataBaseName,
                           {QStringLiteral("DELETE FROM GLB_MEDECIN"), QStringLiteral("DELETE FROM ANT_ANTECEDENT")});
         TCMedecins none(connexion.get());
@@ -163,7 +154,7 @@ private slots:
         QCOMPARE(connexion->LastStatement(), QStringLiteral("SELECT * FROM GLB_MEDECIN ORDER BY nom, prenom"));
         antecedents.Charger();
         QCOMPARE(antecedents.Count(), 0);
-        QCOMPARE(FMessages->texts(), QStringList());
+        QCOMPARE(FScope->messages().texts(), QStringList());
     }
 
     void antecedents_data() { AddEngineData(); }
@@ -182,7 +173,7 @@ private slots:
                                     "1 Médicaux (cœur, poumons)|5 Obstétricaux|7 Vaccinations € remboursées|99 Zona é è à ç œ £ ¤ • €"));
         }
         QCOMPARE(connexion->LastStatement(), QStringLiteral("SELECT * FROM ANT_ANTECEDENT ORDER BY libelle"));
-        QCOMPARE(FMessages->texts(), QStringList());
+        QCOMPARE(FScope->messages().texts(), QStringList());
     }
 
     // Equal labels keep the database's order.
@@ -209,19 +200,18 @@ private slots:
         SCRIVO_OPEN_ALTERED_FIREBIRD(connexion, {"ALTER TABLE ANT_ANTECEDENT DROP libelle"});
         TCAntecedents antecedents(connexion.get());
         antecedents.Charger();
-        QCOMPARE(FMessages->requests().size(), 2);
-        const MessageRequest &internal = FMessages->requests().at(0);
+        QCOMPARE(FScope->messages().requests().size(), 2);
+        const MessageRequest &internal = FScope->messages().requests().at(0);
         QCOMPARE(internal.kind, MessageRequest::Kind::MessageBox);
         QVERIFY(internal.text.startsWith(InternalPrefix));
-        QCOMPARE(FMessages->requests().at(1).kind, MessageRequest::Kind::ErrorWindow);
-        QCOMPARE(FMessages->requests().at(1).text,
+        QCOMPARE(FScope->messages().requests().at(1).kind, MessageRequest::Kind::ErrorWindow);
+        QCOMPARE(FScope->messages().requests().at(1).text,
                  ErrorMessageText(nullptr, AntError + internal.text.mid(InternalPrefix.size()), AntLocation));
         QCOMPARE(antecedents.Count(), 0);
     }
 
 private:
-    std::unique_ptr<TestProcessStrings> FStrings;
-    std::unique_ptr<ScriptedMessages> FMessages;
+    std::unique_ptr<DatabaseTestScope> FScope;
 };
 
 QTEST_MAIN(tst_MedecinsAntecedents)

@@ -3,7 +3,7 @@
 // modalities, the question cache and the doctor list that type 9 questions need; and, on
 // a changed Firebird copy, the errors of each loader.
 #include "testsupport/AlteredFirebird.h"
-#include "testsupport/ScriptedMessages.h"
+#include "testsupport/LeftGlobals.h"
 #include "testsupport/TestDatabases.h"
 
 #include "config/CConnexion.h"
@@ -62,19 +62,13 @@ class tst_Questionnaires : public QObject {
 private slots:
     void init()
     {
-        FStrings = std::make_unique<TestProcessStrings>();
-        FMessages = std::make_unique<ScriptedMessages>();
+        FScope = std::make_unique<DatabaseTestScope>();
         gQuestionCache = new TCQuestionCache;
     }
     void cleanup()
     {
-        delete gQuestionCache;
-        gQuestionCache = nullptr;
-        delete gMedecins;
-        gMedecins = nullptr;
-        gConnexion = nullptr;
-        FMessages.reset();
-        FStrings.reset();
+        FreeLeftGlobals();
+        FScope.reset();
     }
 
     void questionnaireLists_data() { AddEngineData(); }
@@ -111,7 +105,7 @@ private slots:
                                 "FROM QUE_QUESTIONNAIRE INNER JOIN QUE_TC_QUESTIONNAIRE_QUESTION ON "
                                 "QUE_QUESTIONNAIRE.code_questionnaire = QUE_TC_QUESTIONNAIRE_QUESTION.code_questionnaire "
                                 "WHERE code_question = 102 ORDER BY libelle"));
-        QCOMPARE(FMessages->texts(), QStringList());
+        QCOMPARE(FScope->messages().texts(), QStringList());
     }
 
     // Ordinary, super, blank super, "super" of 1 and empty questionnaires, with the
@@ -138,7 +132,7 @@ private slots:
         QCOMPARE(ListQuestions(*connexion, 3), QStringLiteral("102"));                  // est_super 1
         QCOMPARE(ListQuestions(*connexion, 30), QString());
         QCOMPARE(gQuestionCache->Count(), 0);
-        QCOMPARE(FMessages->texts(), QStringList());
+        QCOMPARE(FScope->messages().texts(), QStringList());
 
         TCQuestionnaire none(connexion.get());
         try {
@@ -206,7 +200,7 @@ private slots:
         QCOMPARE(gQuestionCache->Count(), 8);
         QCOMPARE(gQuestionCache->Find(105)->Modalites.size(), size_t(2));
         QCOMPARE(super->Questions[1]->Modalites[0]->libelle, QStringLiteral("Oui • père ou mère"));
-        QCOMPARE(FMessages->texts(), QStringList());
+        QCOMPARE(FScope->messages().texts(), QStringList());
     }
 
     void questions_data() { AddEngineData(); }
@@ -307,24 +301,24 @@ private slots:
         TCQuestionnaires list(connexion.get());
         list.Charger(false, QString(), 0);
         QCOMPARE(Codes(list), QStringLiteral("3 7"));
-        QCOMPARE(FMessages->texts(),
+        QCOMPARE(FScope->messages().texts(),
                  QStringList{ErrorMessageText(nullptr, QStringLiteral("Erreur lors du chargement de la liste des questionnaires\r\n") + IntegerError,
                                               QStringLiteral("TCQuestionnaires.Charger"))});
-        QCOMPARE(FMessages->requests().first().kind, MessageRequest::Kind::ErrorWindow);
+        QCOMPARE(FScope->messages().requests().first().kind, MessageRequest::Kind::ErrorWindow);
 
         // The super-questionnaire 20 gathers 12, then fails on the first question of 15.
-        FMessages->clear();
+        FScope->messages().clear();
         QCOMPARE(ListQuestions(*connexion, 20, QStringLiteral("*")), QStringLiteral("104 105 102"));
-        QCOMPARE(FMessages->texts(),
+        QCOMPARE(FScope->messages().texts(),
                  QStringList{ErrorMessageText(nullptr,
                                               QStringLiteral("Erreur lors du chargement de la défiition du SuperQuestionnaire.\r\nDétails : ")
                                                   + IntegerError,
                                               QStringLiteral("TCQuestionnaire.ChargerListeQuestions"))});
-        FMessages->clear();
+        FScope->messages().clear();
         QCOMPARE(ListQuestions(*connexion, 15, QStringLiteral("*")), QString());
         // A code written in hexadecimal is queried as the number it stands for.
         QCOMPARE(ListQuestions(*connexion, 21), QStringLiteral("104 105 102 106 103"));
-        QCOMPARE(FMessages->texts(), QStringList());
+        QCOMPARE(FScope->messages().texts(), QStringList());
 
         TCQuestion tas(connexion.get());
         tas.Charger(101, false);
@@ -334,8 +328,7 @@ private slots:
     }
 
 private:
-    std::unique_ptr<TestProcessStrings> FStrings;
-    std::unique_ptr<ScriptedMessages> FMessages;
+    std::unique_ptr<DatabaseTestScope> FScope;
 };
 
 QTEST_MAIN(tst_Questionnaires)

@@ -66,26 +66,16 @@ class TestPickerQre : public QObject {
 
     std::unique_ptr<HostedMainWindow> host;
     std::unique_ptr<TCConnexion> connexion;
-    TCConnexion *processConnexion = nullptr;
 
     // A fresh main window hosting the picker on the test's connection, the command line
     // having named `questionnaireId`.
     TfCouCodeQre *hostPicker(int questionnaireId = 0)
     {
-        releaseHost();
+        host.reset(); // before the new one: one set of process objects at a time
         host = std::make_unique<HostedMainWindow>();
-        processConnexion = gConnexion;
-        gConnexion = connexion.get();
+        host->useConnexion(connexion.get());
         host->window()->FQuestionnaireId = questionnaireId;
         return host->host<TfCouCodeQre>();
-    }
-    void releaseHost()
-    {
-        if (!host)
-            return;
-        if (gConnexion == connexion.get())
-            gConnexion = processConnexion;
-        host.reset();
     }
     QString inserted(const std::function<void()> &action) { return host->insertedBy(action); }
 
@@ -105,7 +95,7 @@ class TestPickerQre : public QObject {
 private slots:
     void cleanup()
     {
-        releaseHost();
+        host.reset();
         connexion.reset();
     }
 

@@ -12,6 +12,7 @@
 #include "support/WinTools.h"
 #include "testsupport/AlteredFirebird.h"
 #include "testsupport/HostedMainWindow.h"
+#include "testsupport/LeftGlobals.h"
 #include "testsupport/TestDatabases.h"
 
 #include <QComboBox>
@@ -25,15 +26,13 @@ class TestPickersDb : public QObject {
 
     std::unique_ptr<HostedMainWindow> host;
     std::unique_ptr<TCConnexion> connexion;
-    TCConnexion *processConnexion = nullptr;
 
     // The practice database as the start-up sequence leaves it: connected, global options
     // loaded, reference lists created.
     void useDatabase(std::unique_ptr<TCConnexion> opened)
     {
         connexion = std::move(opened);
-        processConnexion = gConnexion;
-        gConnexion = connexion.get();
+        host->useConnexion(connexion.get());
         GlobaleOption->Charger();
         gReferences = new TCReferences(connexion.get());
     }
@@ -79,14 +78,8 @@ private slots:
     void init() { host = std::make_unique<HostedMainWindow>(); }
     void cleanup()
     {
-        // The process objects free the program's own connection, not the test's.
-        if (connexion)
-            gConnexion = processConnexion;
         host.reset();
-        delete gAntecedents;
-        gAntecedents = nullptr;
-        delete gReferences;
-        gReferences = nullptr;
+        FreeLeftGlobals();
         connexion.reset();
     }
 

@@ -5,17 +5,20 @@
 // MariaDB: 127.0.0.1 and a user that may only read. Without those variables the tests
 // skip, so unit runs work anywhere.
 //
+//   void tst_x::init() { FScope = std::make_unique<DatabaseTestScope>(); }
+//   void tst_x::cleanup() { FScope.reset(); }
 //   void tst_x::charger_data() { AddEngineData(); }
 //   void tst_x::charger()
 //   {
 //       QFETCH(QString, engine);
-//       TestProcessStrings strings;               // StringManager, as the program has it
 //       SCRIVO_OPEN_TEST_CONNEXION(connexion, engine);   // skips, or fails, or goes on connected
 //       ...
+//       QCOMPARE(FScope->messages().texts(), QStringList());
 //   }
 #pragma once
 
 #include "config/CConnexion.h"
+#include "testsupport/ScriptedMessages.h"
 
 #include <QString>
 #include <QTest>
@@ -73,4 +76,15 @@ public:
 private:
     std::unique_ptr<TStringManager> FStrings;
     TStringManager *FPrevious;
+};
+
+/// One database test's process state: StringManager, then the scripted messages, so that
+/// no message of the connection blocks the test; freed in reverse order.
+class DatabaseTestScope {
+public:
+    ScriptedMessages &messages() { return FMessages; }
+
+private:
+    TestProcessStrings FStrings;
+    ScriptedMessages FMessages;
 };
