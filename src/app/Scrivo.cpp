@@ -21,7 +21,9 @@
 
 #include <QApplication>
 #include <QCloseEvent>
+#include <QDir>
 #include <QFileInfo>
+#include <QIcon>
 #include <QLabel>
 #include <QPushButton>
 #include <QScopeGuard>
@@ -41,12 +43,21 @@ constexpr int ButtonHeight = 33;
 
 } // namespace
 
+QIcon ScrivoIcon()
+{
+    QIcon icon;
+    for (const QFileInfo &rendering : QDir(QStringLiteral(":/icons")).entryInfoList({QStringLiteral("scrivo-*.png")}))
+        icon.addFile(rendering.filePath());
+    return icon;
+}
+
 TfScrivo::TfScrivo(QWidget *parent)
     : QWidget(parent, Qt::Tool | Qt::WindowStaysOnTopHint)
     , FArguments(QCoreApplication::arguments())
 {
     setObjectName(QStringLiteral("fScrivo"));
     setWindowTitle(QStringLiteral("Insertion des Codes Courriers"));
+    setWindowIcon(ScrivoIcon());
     setFont(DesignFont());
     setAutoFillBackground(true);
     setBackgroundRole(QPalette::Button);

@@ -14,6 +14,7 @@
 
 #include <memory>
 
+class QIcon;
 class QLabel;
 class QPushButton;
 class QSplitter;
@@ -122,6 +123,10 @@ private:
     void LoadVariables();
     void ChooseFoldState();
 };
+
+/// Scrivo's icon at every size it is drawn at: the main window's, and (set on the
+/// application) that of every dialog.
+QIcon ScrivoIcon();
 
 /// The main window, while it exists.
 extern TfScrivo *fScrivo;

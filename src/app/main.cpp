@@ -13,6 +13,7 @@
 int main(int argc, char *argv[])
 {
     QApplication application(argc, argv);
+    QApplication::setWindowIcon(ScrivoIcon());
     TCProcessObjects processObjects;
 
     std::string windowSystemError;

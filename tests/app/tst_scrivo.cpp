@@ -60,6 +60,7 @@ private slots:
         QVERIFY(window()->windowFlags() & Qt::WindowStaysOnTopHint);
         QCOMPARE(window()->windowFlags() & Qt::WindowType_Mask, Qt::Tool);
         QCOMPARE(window()->size(), QSize(587, 377));
+        QCOMPARE(window()->windowIcon().availableSizes().size(), 8); // every rendering is in the resources
         QCOMPARE(window()->bDivers->text(), QStringLiteral("&Divers"));
         QCOMPARE(window()->bDivers->geometry(), QRect(0, 160, 105, 33));
         QCOMPARE(window()->bFold->geometry(), QRect(0, 335, 109, 33));
