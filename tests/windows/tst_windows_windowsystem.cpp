@@ -2,10 +2,11 @@
 // (Notepad) in another process: the document opened through the shell is found by its
 // title and by its handle, restored from minimised and brought to the foreground; a
 // merge code put on the clipboard as CF_TEXT is pasted with "^(v)"; key strings type
-// exactly their characters in the current keyboard layout (US or French AZERTY, told by
-// the layout itself; under Wine, whose translation types no AltGr character for
-// Ctrl+Alt, the French AltGr characters are checked as keys only); no modifier stays
-// down. Each result is read back from Notepad's edit control. Argument: the layout the run must meet ("us" or "fr"), if any.
+// exactly their characters in the current layout (US or French AZERTY, told by the
+// layout itself; under Wine, which types no character for Ctrl+Alt+key as Windows types
+// AltGr ones, the French AltGr characters are checked as keys only), read back from
+// Notepad's edit control; no modifier stays down. Also the arguments of a program started
+// by the shell. Argument: the layout the run must meet ("us" or "fr"), if any.
 #include "WinCheck.h"
 #include "app/SendKeyApi.h"
 #include "platform/Shell.h"
@@ -13,15 +14,12 @@
 #include "platform/windows/Win32WindowSystem.h"
 
 #include <chrono>
-#include <cstdio>
 #include <cstring>
 #include <functional>
 #include <vector>
-#include <windows.h>
 
 namespace {
 
-constexpr int SkipCode = 77;
 std::vector<std::string> messages;
 
 // Waits (bounded) for `done`, serving this thread's windows meanwhile.
@@ -29,11 +27,8 @@ bool waitFor(const std::function<bool()> &done, int timeoutMs = 10000)
 {
     const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
     for (;;) {
-        MSG msg;
-        while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
-            TranslateMessage(&msg);
+        for (MSG msg; PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE);)
             DispatchMessageA(&msg);
-        }
         if (done())
             return true;
         if (std::chrono::steady_clock::now() > end)
@@ -42,17 +37,15 @@ bool waitFor(const std::function<bool()> &done, int timeoutMs = 10000)
     }
 }
 
-// Waits for `done` to hold, and to hold still a moment later: activation under a window
-// manager completes asynchronously, and a late answer can undo an early one.
+// Activation under a window manager completes later, and a late answer can undo an
+// early one: `done` must still hold a moment after.
 bool waitSteadily(const std::function<bool()> &done)
 {
     return waitFor(done) && (waitFor([] { return false; }, 300), done());
 }
 
-HWND hwnd(platform::WindowHandle handle)
-{
-    return reinterpret_cast<HWND>(static_cast<std::uintptr_t>(handle));
-}
+HWND hwnd(platform::WindowHandle handle) { return reinterpret_cast<HWND>(static_cast<std::uintptr_t>(handle)); }
+platform::WindowHandle wid(HWND window) { return reinterpret_cast<std::uintptr_t>(window); }
 
 std::string editText(HWND edit)
 {
@@ -60,12 +53,6 @@ std::string editText(HWND edit)
     DWORD_PTR length = 0;
     SendMessageTimeoutW(edit, WM_GETTEXT, 4096, reinterpret_cast<LPARAM>(buffer), SMTO_ABORTIFHUNG, 2000, &length);
     return platform::win::fromWide(std::wstring_view(buffer, length));
-}
-
-void clearEdit(HWND edit)
-{
-    DWORD_PTR ignored = 0;
-    SendMessageTimeoutW(edit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L""), SMTO_ABORTIFHUNG, 2000, &ignored);
 }
 
 bool putOnClipboard(HWND owner, const std::string &ansi)
@@ -83,7 +70,7 @@ bool putOnClipboard(HWND owner, const std::string &ansi)
 
 bool modifierDown()
 {
-    for (int vk : {VK_SHIFT, VK_CONTROL, VK_MENU, VK_LSHIFT, VK_RSHIFT, VK_LCONTROL, VK_RCONTROL, VK_LMENU, VK_RMENU})
+    for (int vk : {VK_LSHIFT, VK_RSHIFT, VK_LCONTROL, VK_RCONTROL, VK_LMENU, VK_RMENU})
         if (GetAsyncKeyState(vk) & 0x8000)
             return true;
     return false;
@@ -100,51 +87,14 @@ void closeProcessOf(HWND window)
     }
 }
 
-std::string tempFolder()
-{
-    char folder[MAX_PATH];
-    GetTempPathA(MAX_PATH, folder);
-    return folder;
-}
-
-std::string createDocument(const std::string &name)
-{
-    const std::string path = tempFolder() + name;
-    std::FILE *file = std::fopen(path.c_str(), "wb");
-    std::fclose(file);
-    return path;
-}
-
-// Windows opens .txt documents with Notepad; a fresh Wine prefix has the "txtfile" type
-// but no .txt extension bound to it: bind it when nothing does.
-void bindTextDocuments()
-{
-    HKEY key = nullptr;
-    if (RegOpenKeyExA(HKEY_CLASSES_ROOT, ".txt", 0, KEY_READ, &key) == ERROR_SUCCESS) {
-        RegCloseKey(key);
-        return;
-    }
-    if (RegCreateKeyExA(HKEY_LOCAL_MACHINE, "Software\\Classes\\.txt", 0, nullptr, 0, KEY_WRITE, nullptr, &key, nullptr)
-        == ERROR_SUCCESS) {
-        RegSetValueExA(key, nullptr, 0, REG_SZ, reinterpret_cast<const BYTE *>("txtfile"), 8);
-        RegCloseKey(key);
-    }
-}
-
-// The layout, by where it puts A (the scan code of the key) and "@".
+// The layout, by where it puts A (the scan code of its key) and "@".
 std::string currentLayout()
 {
     const UINT scanA = MapVirtualKeyA('A', MAPVK_VK_TO_VSC);
     const SHORT at = VkKeyScanW(L'@');
-    if (scanA == 0x1E && at == 0x132)
-        return "us";
-    if (scanA == 0x10 && at == 0x630)
-        return "fr";
-    return "other";
+    return scanA == 0x1E && at == 0x132 ? "us" : scanA == 0x10 && at == 0x630 ? "fr" : "other";
 }
 
-// Wine types no character for Ctrl+Alt+key, the way Windows (and VkKeyScan) types an
-// AltGr character: its own translation takes AltGr only from a real X key event.
 bool underWine()
 {
     return GetProcAddress(GetModuleHandleA("ntdll.dll"), "wine_get_version") != nullptr;
@@ -164,8 +114,8 @@ std::vector<TypingCase> typingCases(const std::string &layout)
         {"{a}", "A", {}},
         {"+(ab", "AB", {}},
     };
-    // A layout without a key for "€" (US, or Wine's French one, whose translation knows
-    // no character outside ASCII in a UTF-8 locale) refuses it.
+    // A layout without a key for "€" (US, or Wine's French one, whose translation finds
+    // no key for a character outside ASCII in a UTF-8 locale) refuses it.
     const bool euro = VkKeyScanW(0x20AC) != -1;
     const TypingCase mixed = {"azqw@#€|[]", euro ? "azqw@#€|[]" : "azqw@#|[]",
                               euro ? std::vector<std::string>{} : std::vector<std::string>{"Invalid KeyName"}};
@@ -187,80 +137,60 @@ const struct {
     std::uint8_t vk;
 } FrenchAltGr[] = {{U'@', 0x30}, {U'#', 0x33}, {U'|', 0x36}, {U'[', 0x35}, {U']', 0xDB}};
 
-} // namespace
-
-// The program started by the shell test: writes its arguments to a file, one a line.
+// The program that the shell test starts: writes its arguments to a file, one a line.
 int writeArguments(int argc, char **argv)
 {
-    const std::string path = argv[2];
-    std::FILE *file = std::fopen((path + ".part").c_str(), "wb");
+    std::string lines;
     for (int i = 3; i < argc; ++i)
-        std::fprintf(file, "%s\n", argv[i]);
-    std::fclose(file);
-    return MoveFileA((path + ".part").c_str(), path.c_str()) ? 0 : 1;
+        lines += std::string(argv[i]) + "\n";
+    wincheck::writeFile(std::string(argv[2]) + ".part", lines);
+    return MoveFileA((std::string(argv[2]) + ".part").c_str(), argv[2]) ? 0 : 1;
 }
 
-std::string readFile(const std::string &path)
-{
-    std::string bytes;
-    if (std::FILE *file = std::fopen(path.c_str(), "rb")) {
-        char buffer[1024];
-        for (std::size_t got; (got = std::fread(buffer, 1, sizeof buffer, file)) > 0;)
-            bytes.append(buffer, got);
-        std::fclose(file);
-    }
-    return bytes;
-}
+} // namespace
 
 int main(int argc, char **argv)
 {
     if (argc > 2 && std::string(argv[1]) == "--write-arguments")
         return writeArguments(argc, argv);
-    const std::string wantedLayout = argc > 1 ? argv[1] : "";
     const std::string layout = currentLayout();
-    if (!wantedLayout.empty() && !CHECK_EQ(layout, wantedLayout))
+    if (argc > 1 && !CHECK_EQ(layout, std::string(argv[1])))
         return wincheck::finish("tst_windows_windowsystem");
 
     // A window of the test itself, which the searches must leave out.
     WNDCLASSA windowClass = {};
     windowClass.lpfnWndProc = DefWindowProcA;
-    windowClass.hInstance = GetModuleHandleA(nullptr);
     windowClass.lpszClassName = "ScrivoTestWindow";
     RegisterClassA(&windowClass);
-    HWND own = CreateWindowExA(0, "ScrivoTestWindow", "Scrivo fen\xeatre propre", WS_OVERLAPPEDWINDOW, 0, 0, 300, 200,
-                               nullptr, nullptr, windowClass.hInstance, nullptr);
+    const HWND own = CreateWindowExA(0, "ScrivoTestWindow", "Scrivo fen\xeatre propre", WS_OVERLAPPEDWINDOW, 0, 0,
+                                     300, 200, nullptr, nullptr, nullptr, nullptr);
     if (!own) {
         std::printf("no desktop to open windows on: skipped\n");
-        return SkipCode;
+        return 77;
     }
     ShowWindow(own, SW_SHOW);
-
     platform::Win32WindowSystem ws;
     SetWindowSystem(&ws);
     SetSendKeysMessageHandler([](const std::string &text, const std::string &) { messages.push_back(text); });
-    const auto wid = [](HWND window) { return static_cast<platform::WindowHandle>(reinterpret_cast<std::uintptr_t>(window)); };
 
-    // Documents of an earlier run that stopped halfway would answer the searches.
-    for (const char *left : {"lettre scrivo.txt", "ordo scrivo 2.txt"})
-        for (int tries = 0; tries < 5 && FindWindowByTitle(left, false); ++tries)
-            closeProcessOf(hwnd(FoundWindow));
+    // A document of an earlier run that stopped halfway would answer the searches.
+    for (int tries = 0; tries < 5 && FindWindowByTitle("lettre scrivo.txt", false); ++tries)
+        closeProcessOf(hwnd(FoundWindow));
 
     wincheck::context = "a document opened by the shell, found by its title";
-    bindTextDocuments();
-    const std::string document = createDocument("Lettre Scrivo.txt");
+    const std::string document = wincheck::tempPath("Lettre Scrivo.txt");
+    wincheck::writeFile(document, "");
     CHECK(platform::openWithDefaultApplication(document));
     if (!CHECK(waitFor([] { return FindWindowByTitle("lettre scrivo", false); }, 30000)))
         return wincheck::finish("tst_windows_windowsystem");
     const HWND notepad = hwnd(FoundWindow);
+    const HWND edit = FindWindowExA(notepad, nullptr, "Edit", nullptr);
     char title[256] = {};
     GetWindowTextA(notepad, title, sizeof title);
-    CHECK(FindWindowByTitle(title, false));
-    CHECK(hwnd(FoundWindow) == FindWindowA(nullptr, title));
+    CHECK(FindWindowByTitle(title, false) && hwnd(FoundWindow) == FindWindowA(nullptr, title));
     CHECK(FindWindowByTitle("LETTRE", true));
     CHECK(!FindWindowByTitle("scrivo", true));
     CHECK(!FindWindowByTitle("fenêtre propre", false));
-    const HWND edit = FindWindowExA(notepad, nullptr, "Edit", nullptr);
-    CHECK(edit != nullptr);
 
     wincheck::context = "handles and titles";
     CHECK(WindowHandleExists(wid(notepad)));
@@ -283,65 +213,49 @@ int main(int argc, char **argv)
     wincheck::context = "a merge code pasted from the clipboard";
     CHECK(putOnClipboard(own, "\xa3[SG : nom]#"));
     CHECK(SendKeys("^(v)", false));
-    CHECK(waitFor([&] { return editText(edit) == "£[SG : nom]#"; }, 5000));
+    waitFor([&] { return editText(edit) == "£[SG : nom]#"; }, 5000);
     CHECK_EQ(editText(edit), "£[SG : nom]#");
 
     for (const TypingCase &c : typingCases(layout)) {
         wincheck::context = std::string("typing ") + c.keys + " (" + layout + ")";
-        clearEdit(edit);
+        SendMessageW(edit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L""));
         messages.clear();
-        CHECK(WindowHasFocus(wid(notepad)));
         SendKeys(c.keys, false);
         waitFor([&] { return editText(edit) == c.typed; }, 3000);
         CHECK_EQ(editText(edit), c.typed);
         CHECK(messages == c.shown);
     }
-    if (layout == "fr") {
-        for (const auto &altGr : FrenchAltGr) {
-            wincheck::context = "French AltGr key for " + std::to_string(altGr.character);
-            const platform::KeyValue value = ws.keyForCharacter(altGr.character);
-            CHECK(value.valid);
-            CHECK_EQ(value.key.vk, altGr.vk);
-            CHECK_EQ(value.shiftState, platform::CTRL_BIT | platform::ALT_BIT);
-        }
+    for (const auto &altGr : FrenchAltGr) {
+        wincheck::context = "French AltGr key for " + std::to_string(altGr.character);
+        const platform::KeyValue value = ws.keyForCharacter(altGr.character);
+        CHECK(layout != "fr"
+              || (value.valid && value.key.vk == altGr.vk && value.shiftState == (platform::CTRL_BIT | platform::ALT_BIT)));
     }
-    wincheck::context = "no modifier left down";
+    wincheck::context = "no modifier left down, Num Lock changed without a key";
     CHECK(waitFor([] { return !modifierDown(); }, 2000));
-
-    wincheck::context = "Num Lock without a key event";
     const bool numLock = ws.numLockOn();
     CHECK(SendKeys("{NUMLOCK}", false));
-    CHECK_EQ(ws.numLockOn(), !numLock);
     CHECK_EQ((GetKeyState(VK_NUMLOCK) & 1) != 0, !numLock);
-
-    wincheck::context = "a program started with a document whose path holds blanks";
-    const std::string prescription = createDocument("Ordo Scrivo 2.txt");
-    CHECK(platform::startDetached("notepad.exe", {prescription}));
-    CHECK(waitFor([] { return FindWindowByTitle("ordo scrivo 2", false); }, 30000));
-    const HWND second = hwnd(FoundWindow);
-    CHECK(!platform::startDetached("C:\\absent\\traitement.exe", {prescription}));
-    CHECK(!platform::openWithDefaultApplication(tempFolder() + "absent.txt"));
 
     wincheck::context = "arguments reach the program whole";
     char self[MAX_PATH];
     GetModuleFileNameA(nullptr, self, MAX_PATH);
-    const std::string written = tempFolder() + "scrivo-arguments.txt";
+    const std::string written = wincheck::tempPath("scrivo-arguments.txt");
     DeleteFileA(written.c_str());
     CHECK(platform::startDetached(self, {"--write-arguments", written, "C:\\Mod\xc3\xa8les\\Lettre 1.txt",
                                          "dit \"oui\"", "dossier\\", ""}));
     CHECK(waitFor([&] { return GetFileAttributesA(written.c_str()) != INVALID_FILE_ATTRIBUTES; }));
-    CHECK_EQ(readFile(written), "C:\\Mod\xe8les\\Lettre 1.txt\ndit \"oui\"\ndossier\\\n\n");
-    DeleteFileA(written.c_str());
+    CHECK_EQ(wincheck::readFile(written), "C:\\Mod\xe8les\\Lettre 1.txt\ndit \"oui\"\ndossier\\\n\n");
+    CHECK(!platform::startDetached("C:\\absent\\traitement.exe", {document}));
+    CHECK(!platform::openWithDefaultApplication(wincheck::tempPath("absent.txt")));
 
     wincheck::context = "a closed window";
     closeProcessOf(notepad);
-    if (second)
-        closeProcessOf(second);
     CHECK(waitFor([&] { return !WindowHandleExists(wid(notepad)); }));
     CHECK(!FindWindowByTitle("lettre scrivo", false));
     DestroyWindow(own);
     DeleteFileA(document.c_str());
-    DeleteFileA(prescription.c_str());
+    DeleteFileA(written.c_str());
     SetWindowSystem(nullptr);
     return wincheck::finish("tst_windows_windowsystem");
 }
