@@ -7,9 +7,10 @@
 
 #include "AnsiText.h"
 
+#include <windows.h>
+
 #include <objbase.h>
 #include <shellapi.h>
-#include <windows.h>
 
 namespace platform {
 
