@@ -50,11 +50,6 @@ std::string fromWide(std::wstring_view wide)
     return encode(CP_UTF8, wide);
 }
 
-std::wstring toWide(std::string_view utf8)
-{
-    return decode(CP_UTF8, utf8);
-}
-
 std::string systemMessage(unsigned long error)
 {
     wchar_t *buffer = nullptr;

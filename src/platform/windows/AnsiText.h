@@ -18,8 +18,6 @@ std::string fromAnsi(std::string_view ansi);
 
 /// UTF-16 (as Windows hands it out) as UTF-8.
 std::string fromWide(std::wstring_view wide);
-/// UTF-8 as UTF-16; malformed bytes become U+FFFD.
-std::wstring toWide(std::string_view utf8);
 
 /// The system's text for a Win32 error code, without its final line break.
 std::string systemMessage(unsigned long error);
