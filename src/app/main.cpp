@@ -4,7 +4,7 @@
 #include "Scrivo.h"
 #include "SendKeyApi.h"
 #include "pickers/CouCodeOrdo.h"
-#include "platform/x11/X11WindowSystem.h"
+#include "platform/WindowSystem.h"
 #include "support/WinTools.h"
 #include "support/WrkGraphics.h"
 
@@ -17,7 +17,7 @@ int main(int argc, char *argv[])
     TCProcessObjects processObjects;
 
     std::string windowSystemError;
-    std::unique_ptr<platform::X11WindowSystem> windowSystem = platform::X11WindowSystem::open(windowSystemError);
+    std::unique_ptr<platform::WindowSystem> windowSystem = platform::openWindowSystem(windowSystemError);
     SetWindowSystem(windowSystem.get());
     SetSendKeysMessageHandler([](const std::string &text, const std::string &title) {
         MsgBox(nullptr, QString::fromStdString(text), QString::fromStdString(title), mfOk);

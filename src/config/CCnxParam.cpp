@@ -15,12 +15,8 @@
 
 namespace {
 
-// Folder parameters end with the platform's separator.
-#ifdef Q_OS_WIN
-constexpr QChar PathDelimiter = u'\\';
-#else
-constexpr QChar PathDelimiter = u'/';
-#endif
+// Folder parameters end with the platform's separator ("\\" on Windows, "/" on Linux).
+const QChar PathDelimiter = QDir::separator();
 
 const QString FileErrorLocation = QStringLiteral("de lecture des paramètres de connexions");
 

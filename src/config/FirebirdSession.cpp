@@ -1,80 +1,24 @@
 // The Firebird session (see FirebirdSession.h): the client library's calls, its errors,
-// BLOB reading and the termination signals it takes over.
+// BLOB reading; the termination signals it takes over are taken back after each
+// attachment (TerminationSignals.h).
 #include "FirebirdSession.h"
 
-#include <QCoreApplication>
+#include "TerminationSignals.h"
+
 #include <QDate>
 #include <QDateTime>
-#include <QPointer>
 #include <QScopeGuard>
 #include <QTime>
 
 #include <soci/firebird/soci-firebird.h>
 #include <soci/soci.h>
 
-#include <cerrno>
 #include <cmath>
 #include <cstring>
 #include <ctime>
 #include <stdexcept>
 
-#ifndef Q_OS_WIN
-#include <QSocketNotifier>
-#include <csignal>
-#include <fcntl.h>
-#include <unistd.h>
-#endif
-
 namespace {
-
-#ifndef Q_OS_WIN
-// The Firebird client installs its own SIGINT and SIGTERM handlers when a database is
-// attached: they drop every attachment and let the process run on. Scrivo takes the
-// two signals back after each attachment: the handler writes to a pipe, and the event
-// loop, woken by the pipe, quits the application, which then frees its objects and
-// detaches cleanly. Without an application object the signals end the process as usual.
-int gSignalPipe[2] = {-1, -1};
-
-extern "C" void WriteSignalToPipe(int signalNumber)
-{
-    const int savedErrno = errno;
-    const char byte = char(signalNumber);
-    [[maybe_unused]] const ssize_t written = write(gSignalPipe[1], &byte, 1);
-    errno = savedErrno;
-}
-
-void TakeBackTerminationSignals()
-{
-    struct sigaction action = {};
-    sigemptyset(&action.sa_mask);
-    action.sa_handler = SIG_DFL;
-    if (QCoreApplication *application = QCoreApplication::instance()) {
-        static QPointer<QSocketNotifier> notifier;
-        if (gSignalPipe[0] < 0 && pipe2(gSignalPipe, O_CLOEXEC | O_NONBLOCK) != 0)
-            gSignalPipe[0] = gSignalPipe[1] = -1;
-        if (gSignalPipe[0] >= 0) {
-            if (!notifier) {
-                notifier = new QSocketNotifier(gSignalPipe[0], QSocketNotifier::Read, application);
-                QObject::connect(notifier, &QSocketNotifier::activated, application, [] {
-                    char buffer[16];
-                    while (read(gSignalPipe[0], buffer, sizeof buffer) > 0) {
-                    }
-                    qCInfo(lcConnexion) << "termination signal: quitting";
-                    QCoreApplication::quit();
-                });
-            }
-            action.sa_handler = WriteSignalToPipe;
-            action.sa_flags = SA_RESTART;
-        }
-    }
-    sigaction(SIGINT, &action, nullptr);
-    sigaction(SIGTERM, &action, nullptr);
-}
-#else
-void TakeBackTerminationSignals()
-{
-}
-#endif
 
 // A Firebird error: the client's message lines, in the connection's character set.
 class FirebirdFailure : public std::runtime_error {

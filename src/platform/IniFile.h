@@ -8,6 +8,9 @@
 //   - lines without "=" are ignored, as are lines before the first section.
 // The file is UTF-8 when it is valid UTF-8, else Windows-1252 (UTF-16 with a
 // byte-order mark is read too).
+//
+// On Linux, a reader of our own holds the file's sections once loaded. On Windows, the
+// profile-string service itself (GetPrivateProfileStringA) reads the file at each read.
 #pragma once
 
 #include <string>
@@ -21,14 +24,20 @@ public:
     /// Reads the file at `path`. False with a French `error` naming the file when it
     /// cannot be read; the sections read before stay empty then.
     bool load(const std::string &path, std::string &error);
-    /// Takes the file's content from `bytes`.
+#ifndef _WIN32
+    /// Takes the file's content from `bytes` (the Linux reader only: the Windows service
+    /// reads files).
     void loadBytes(std::string_view bytes);
+#endif
 
     /// The value of `key` in `section`, or `defaultValue` when there is none.
     std::string readString(const std::string &section, const std::string &key,
                            const std::string &defaultValue = std::string()) const;
 
 private:
+#ifdef _WIN32
+    std::string FPath; // full path, Windows-1252; empty while no file is loaded
+#else
     struct Entry {
         std::string key; // folded
         std::string value;
@@ -38,6 +47,7 @@ private:
         std::vector<Entry> entries;
     };
     std::vector<Section> FSections;
+#endif
 };
 
 } // namespace platform

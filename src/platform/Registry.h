@@ -19,7 +19,8 @@ enum class RegistryValueStatus {
     WrongKind, ///< the value exists with another type; the error text says which
 };
 
-/// An open key: a snapshot of its values taken when it was opened.
+/// An open key (on Linux, a snapshot of its values taken when it was opened; on Windows,
+/// the registry's key itself).
 class RegistryKey {
 public:
     virtual ~RegistryKey() = default;

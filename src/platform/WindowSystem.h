@@ -7,6 +7,7 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -74,5 +75,9 @@ public:
     /// Changes the Num Lock state without sending any key event.
     virtual void setNumLock(bool on) = 0;
 };
+
+/// The window system of this desktop (X11 on Linux, Win32 on Windows); nullptr and a
+/// French message in `error` when there is none to work with.
+std::unique_ptr<WindowSystem> openWindowSystem(std::string &error);
 
 } // namespace platform

@@ -1,0 +1,6 @@
+// Windows: no termination signals to take back (see TerminationSignals.h).
+#include "TerminationSignals.h"
+
+void TakeBackTerminationSignals()
+{
+}
