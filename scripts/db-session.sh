@@ -27,12 +27,12 @@ start_db_session() {
 
     local fbport
     fbport=$(free_tcp_port)
-    DB_SESSION_FB_SERVER="$DB_SESSION_DIR/fbserver"
-    "$fixtures/firebird-server.sh" init "$DB_SESSION_FB_SERVER" "$fbport" "$SCRIVO_TEST_FDB"
-    "$fixtures/firebird-server.sh" start "$DB_SESSION_FB_SERVER"
+    DB_SESSION_FB_SCRIPT="$fixtures/firebird-server.sh" DB_SESSION_FB_SERVER="$DB_SESSION_DIR/fbserver"
+    "$DB_SESSION_FB_SCRIPT" init "$DB_SESSION_FB_SERVER" "$fbport" "$SCRIVO_TEST_FDB"
+    "$DB_SESSION_FB_SCRIPT" start "$DB_SESSION_FB_SERVER"
     export SCRIVO_TEST_FB_HOST=127.0.0.1 SCRIVO_TEST_FB_PORT="$fbport"
     export SCRIVO_TEST_FB_DATABASE="$DB_SESSION_FB_SERVER/practice.fdb"
-    export SCRIVO_TEST_FB_SERVER_SCRIPT="$fixtures/firebird-server.sh"
+    export SCRIVO_TEST_FB_SERVER_SCRIPT="$DB_SESSION_FB_SCRIPT"
 
     local data="$DB_SESSION_DIR/mariadb" socket="$DB_SESSION_DIR/mariadb.sock"
     mariadb-install-db --no-defaults --datadir="$data" --user=root \
@@ -71,7 +71,7 @@ start_db_session() {
 
 stop_db_session() {
     if [ -n "${DB_SESSION_FB_SERVER:-}" ]; then
-        "$(dirname "${BASH_SOURCE[0]}")/../tests/fixtures/db/firebird-server.sh" kill "$DB_SESSION_FB_SERVER" || true
+        "$DB_SESSION_FB_SCRIPT" kill "$DB_SESSION_FB_SERVER" || true
         DB_SESSION_FB_SERVER=
     fi
     if [ -n "${DB_SESSION_MARIADB_PID:-}" ]; then
