@@ -14,3 +14,10 @@ if(SCRIVO_SANITIZE)
         -fsanitize=address,undefined -fno-sanitize-recover=undefined -fno-omit-frame-pointer)
     target_link_options(scrivo_common INTERFACE -fsanitize=address,undefined)
 endif()
+# The fuzz build (scripts/fuzz, clang): every library instrumented for libFuzzer's
+# coverage, with the sanitizers that turn a fault into a crash.
+if(SCRIVO_FUZZ)
+    add_compile_options(-fsanitize=fuzzer-no-link,address,undefined -fno-sanitize-recover=undefined
+        -fno-omit-frame-pointer)
+    add_link_options(-fsanitize=address,undefined)
+endif()

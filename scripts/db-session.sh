@@ -3,6 +3,9 @@
 #   - Firebird: embedded database files made from tests/fixtures/db (one Windows-1252
 #     database, one without character set holding Windows-1252 bytes); tests copy them,
 #     since only one process may open a file.
+#   - Firebird server: a throwaway Firebird 3 server (tests/fixtures/db/firebird-server.sh)
+#     on 127.0.0.1 and a free port, with its own folder, lock and security database,
+#     holding a copy of the Windows-1252 database; tests reach it through Host and Port.
 #   - MariaDB: a throwaway server on 127.0.0.1 and a free port, with its own data
 #     folder, holding the same fixture in Latin-1 tables; tests connect as a user that
 #     may only read.
@@ -21,6 +24,15 @@ start_db_session() {
     "$fixtures/load-firebird.sh" "$DB_SESSION_DIR/practice-none.fdb" NONE
     export SCRIVO_TEST_FDB="$DB_SESSION_DIR/practice.fdb"
     export SCRIVO_TEST_FDB_NONE="$DB_SESSION_DIR/practice-none.fdb"
+
+    local fbport
+    fbport=$(free_tcp_port)
+    DB_SESSION_FB_SCRIPT="$fixtures/firebird-server.sh" DB_SESSION_FB_SERVER="$DB_SESSION_DIR/fbserver"
+    "$DB_SESSION_FB_SCRIPT" init "$DB_SESSION_FB_SERVER" "$fbport" "$SCRIVO_TEST_FDB"
+    "$DB_SESSION_FB_SCRIPT" start "$DB_SESSION_FB_SERVER"
+    export SCRIVO_TEST_FB_HOST=127.0.0.1 SCRIVO_TEST_FB_PORT="$fbport"
+    export SCRIVO_TEST_FB_DATABASE="$DB_SESSION_FB_SERVER/practice.fdb"
+    export SCRIVO_TEST_FB_SERVER_SCRIPT="$DB_SESSION_FB_SCRIPT"
 
     local data="$DB_SESSION_DIR/mariadb" socket="$DB_SESSION_DIR/mariadb.sock"
     mariadb-install-db --no-defaults --datadir="$data" --user=root \
@@ -54,10 +66,14 @@ start_db_session() {
     export SCRIVO_TEST_MYSQL_HOST=127.0.0.1 SCRIVO_TEST_MYSQL_PORT="$port"
     export SCRIVO_TEST_MYSQL_USER="$user" SCRIVO_TEST_MYSQL_PASSWORD="$password"
     export SCRIVO_TEST_MYSQL_DATABASE="$database"
-    echo "Practice database: $SCRIVO_TEST_FDB, MariaDB on 127.0.0.1:$port ($database)"
+    echo "Practice database: $SCRIVO_TEST_FDB, Firebird on 127.0.0.1:$fbport, MariaDB on 127.0.0.1:$port ($database)"
 }
 
 stop_db_session() {
+    if [ -n "${DB_SESSION_FB_SERVER:-}" ]; then
+        "$DB_SESSION_FB_SCRIPT" kill "$DB_SESSION_FB_SERVER" || true
+        DB_SESSION_FB_SERVER=
+    fi
     if [ -n "${DB_SESSION_MARIADB_PID:-}" ]; then
         kill "$DB_SESSION_MARIADB_PID" 2>/dev/null || true
         wait "$DB_SESSION_MARIADB_PID" 2>/dev/null || true

@@ -5,15 +5,41 @@
 #include "SendKeyApi.h"
 #include "pickers/CouCodeOrdo.h"
 #include "platform/WindowSystem.h"
+#include "support/MessageSeam.h"
 #include "support/WinTools.h"
 #include "support/WrkGraphics.h"
 
 #include <QApplication>
 
+#include <cstdio>
+
+namespace {
+
+// On a platform without a screen (QT_QPA_PLATFORM=offscreen) nobody can answer a dialog:
+// each message goes to the standard error instead, and the answer is the one that acts
+// on nothing (No to a question, Cancel to an input), so that the program never waits.
+void TellOnStandardError()
+{
+    MessageSeam::setHook([](const MessageRequest &request) {
+        std::fprintf(stderr, "%s : %s\n", qUtf8Printable(request.title), qUtf8Printable(request.text));
+        std::fflush(stderr);
+        MessageReply reply;
+        if (request.kind == MessageRequest::Kind::InputText || (request.flags & (mfOkCancel | mfYesNoCancel)))
+            reply.button = idCancel;
+        else if (request.flags & mfYesNo)
+            reply.button = idNo;
+        return reply;
+    });
+}
+
+} // namespace
+
 int main(int argc, char *argv[])
 {
     QApplication application(argc, argv);
     QApplication::setWindowIcon(ScrivoIcon());
+    if (QGuiApplication::platformName() == QLatin1String("offscreen"))
+        TellOnStandardError();
     TCProcessObjects processObjects;
 
     std::string windowSystemError;

@@ -13,6 +13,7 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QProcess>
+#include <QScopeGuard>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QThread>
@@ -269,7 +270,7 @@ private slots:
             if (names.last() == QLatin1String("Lefèvre")) {
                 // CHAR values come as each engine gives them: Firebird pads with blanks.
                 QCOMPARE(doctors->FieldValue(QStringLiteral("initiales")).toString(),
-                         engine == FirebirdEngine ? QStringLiteral("HL  ") : QStringLiteral("HL"));
+                         IsFirebird(engine) ? QStringLiteral("HL  ") : QStringLiteral("HL"));
                 QCOMPARE(doctors->FieldValue(QStringLiteral("dernier_responsable")).toString(),
                          QStringLiteral("  Dr   Lefèvre \t Hélène  "));
             }
@@ -412,7 +413,7 @@ private slots:
         SCRIVO_OPEN_TEST_CONNEXION(connexion, engine);
         std::unique_ptr<TCRecordSet> groups = Open(*connexion, QStringLiteral("select code_groupe from glb_groupe order by code_groupe"), 2);
         QCOMPARE(connexion->LastStatement(),
-                 engine == FirebirdEngine ? QStringLiteral("SELECT FIRST 2 code_groupe from glb_groupe order by code_groupe")
+                 IsFirebird(engine) ? QStringLiteral("SELECT FIRST 2 code_groupe from glb_groupe order by code_groupe")
                                           : QStringLiteral("select code_groupe from glb_groupe order by code_groupe LIMIT 2"));
         int rows = 0;
         for (; groups && !groups->Eof(); groups->Next())
@@ -439,10 +440,10 @@ private slots:
             raised = error.Message();
         }
         QVERIFY(timer.elapsed() >= 1000); // 500 ms after each failure
-        QCOMPARE(connexion->LastStatement(), engine == FirebirdEngine ? QStringLiteral("SELECT FIRST 5 code from t")
+        QCOMPARE(connexion->LastStatement(), IsFirebird(engine) ? QStringLiteral("SELECT FIRST 5 code from t")
                                                                      : QStringLiteral("select code from t LIMIT 5"));
         const QStringList parts = raised.split(QStringLiteral("\r\n"));
-        QVERIFY2(raised.contains(engine == FirebirdEngine ? QStringLiteral("Table unknown") : QStringLiteral("doesn't exist")),
+        QVERIFY2(raised.contains(IsFirebird(engine) ? QStringLiteral("Table unknown") : QStringLiteral("doesn't exist")),
                  qPrintable(raised));
         QCOMPARE(parts.size() % 2, 0);
         const QString first = parts.mid(0, parts.size() / 2).join(QStringLiteral("\r\n"));
@@ -636,6 +637,55 @@ private slots:
         QCOMPARE(FScope->messages().requests().size(), 1);
         QVERIFY(server.Freeze(false));
         QCOMPARE(SingleValue(connexion, label, QStringLiteral("lib_groupe")).toString(), QStringLiteral("Médecins généralistes"));
+    }
+
+    // A Firebird server of the test's own, reached through Host, Port and an alias as a
+    // workstation reaches it: killed and started again between two statements, the
+    // statement is run again on a new attachment, silently; killed for good, the statement
+    // fails within 5 s with the message and ConnectionLost; started again, all works.
+    void firebirdServerKilledAndRestarted()
+    {
+        const QString script = qEnvironmentVariable("SCRIVO_TEST_FB_SERVER_SCRIPT");
+        if (script.isEmpty() || !TestEngineUnavailable(FirebirdEngine).isEmpty())
+            QSKIP("SCRIVO_TEST_FB_SERVER_SCRIPT is not set: run the database tests through scripts/test");
+        QTemporaryDir folder;
+        const QString server = folder.filePath(QStringLiteral("server"));
+        const auto control = [&](const QStringList &arguments) { return QProcess::execute(script, arguments) == 0; };
+        const int port = FreePort();
+        QVERIFY(control({QStringLiteral("init"), server, QString::number(port), qEnvironmentVariable("SCRIVO_TEST_FDB")}));
+        QVERIFY(control({QStringLiteral("start"), server}));
+        const auto stop = qScopeGuard([&] { control({QStringLiteral("kill"), server}); });
+        std::unique_ptr<TCCnxParam> params = TestCnxParam(FirebirdServerEngine);
+        QVERIFY(params);
+        params->Port = QString::number(port);
+        params->DataBaseName = QStringLiteral("practice");
+        TCConnexion connexion(std::move(params));
+        connexion.SetupConnection();
+        QVERIFY2(connexion.Connect(false), qPrintable(connexion.LastServerMessage()));
+        const QString count = QStringLiteral("SELECT COUNT(*) AS n FROM GLB_GROUPE");
+        QCOMPARE(NullToInt(SingleValue(connexion, count, QStringLiteral("n"))), 6);
+
+        QVERIFY(control({QStringLiteral("kill"), server}));
+        QVERIFY(control({QStringLiteral("start"), server}));
+        QElapsedTimer timer;
+        timer.start();
+        QCOMPARE(NullToInt(SingleValue(connexion, count, QStringLiteral("n"))), 6);
+        QVERIFY2(timer.elapsed() < 5000, qPrintable(QString::number(timer.elapsed())));
+        QVERIFY(FScope->messages().requests().isEmpty());
+        QVERIFY(!connexion.ConnectionLost);
+
+        QVERIFY(control({QStringLiteral("kill"), server}));
+        timer.restart();
+        QVERIFY_THROWS_EXCEPTION(EScrivoError, SingleValue(connexion, count, QStringLiteral("n")));
+        QVERIFY2(timer.elapsed() < 5000, qPrintable(QString::number(timer.elapsed())));
+        QCOMPARE(FScope->messages().requests().size(), 1);
+        QVERIFY2(FScope->messages().texts().first().startsWith(QStringLiteral("Erreur interne OpenRecordSet  : \r\n")),
+                 qPrintable(FScope->messages().texts().first()));
+        QVERIFY(connexion.ConnectionLost);
+
+        QVERIFY(control({QStringLiteral("start"), server}));
+        QCOMPARE(NullToInt(SingleValue(connexion, count, QStringLiteral("n"))), 6);
+        QVERIFY(connexion.Connected());
     }
 
     // Once a Firebird database is attached, SIGTERM and SIGINT still end the program

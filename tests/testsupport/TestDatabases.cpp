@@ -41,6 +41,7 @@ void AddEngineData()
 {
     QTest::addColumn<QString>("engine");
     QTest::newRow("firebird") << FirebirdEngine;
+    QTest::newRow("firebird-server") << FirebirdServerEngine;
     QTest::newRow("mysql") << MySqlEngine;
 }
 
@@ -52,6 +53,11 @@ QString TestEngineUnavailable(const QString &engine)
             return QStringLiteral("SCRIVO_TEST_FDB is not set: run the database tests through scripts/test");
         if (!QFileInfo(file).isFile())
             return QStringLiteral("no Firebird fixture at ") + file;
+        return QString();
+    }
+    if (engine == FirebirdServerEngine) {
+        if (Environment("SCRIVO_TEST_FB_PORT").isEmpty())
+            return QStringLiteral("SCRIVO_TEST_FB_PORT is not set: run the database tests through scripts/test");
         return QString();
     }
     if (engine == MySqlEngine) {
@@ -84,6 +90,14 @@ std::unique_ptr<TCCnxParam> TestCnxParam(const QString &engine, const QString &c
     if (engine == FirebirdEngine) {
         params->DataBaseType = QStringLiteral("FireBird 2.0");
         params->DataBaseName = CopyFirebirdDatabase(Environment("SCRIVO_TEST_FDB"));
+        params->Login = QStringLiteral("SYSDBA");
+        params->PassWord = QStringLiteral("masterkey");
+        params->Charset = charset;
+    } else if (engine == FirebirdServerEngine) {
+        params->DataBaseType = QStringLiteral("FireBird 2.1");
+        params->Host = Environment("SCRIVO_TEST_FB_HOST");
+        params->Port = Environment("SCRIVO_TEST_FB_PORT");
+        params->DataBaseName = Environment("SCRIVO_TEST_FB_DATABASE");
         params->Login = QStringLiteral("SYSDBA");
         params->PassWord = QStringLiteral("masterkey");
         params->Charset = charset;

@@ -1,7 +1,8 @@
 // The practice database fixture for database tests: a ready TCConnexion on either engine,
 // both loaded from tests/fixtures/db by scripts/db-session.sh, which exports where they
-// are (SCRIVO_TEST_FDB..., SCRIVO_TEST_MYSQL_...). Firebird: each test process works on
-// its own copy of the database file (an embedded database opens in one process only).
+// are (SCRIVO_TEST_FDB..., SCRIVO_TEST_FB_..., SCRIVO_TEST_MYSQL_...). Firebird embedded:
+// each test process works on its own copy of the database file (an embedded database
+// opens in one process only); Firebird server: 127.0.0.1, its own port, SYSDBA.
 // MariaDB: 127.0.0.1 and a user that may only read. Without those variables the tests
 // skip, so unit runs work anywhere.
 //
@@ -31,9 +32,17 @@ class TStringManager;
 /// Engine names of the data-driven database tests.
 inline const QString FirebirdEngine = QStringLiteral("firebird");
 inline const QString MySqlEngine = QStringLiteral("mysql");
+/// The Firebird fixture on the throwaway server, reached through Host and Port.
+inline const QString FirebirdServerEngine = QStringLiteral("firebird-server");
 
-/// Adds the column "engine" and one row per engine ("firebird", "mysql") to the current
-/// data-driven test.
+/// Whether the engine is Firebird, embedded or server.
+inline bool IsFirebird(const QString &engine)
+{
+    return engine == FirebirdEngine || engine == FirebirdServerEngine;
+}
+
+/// Adds the column "engine" and one row per engine ("firebird", "firebird-server",
+/// "mysql") to the current data-driven test.
 void AddEngineData();
 
 /// Empty when the engine's fixture is available, else why not (a skip reason).
