@@ -55,7 +55,10 @@ class TestStartUp : public QObject {
         QFile file(script);
         if (!file.open(QIODevice::WriteOnly))
             return {};
-        file.write(QStringLiteral("#!/bin/sh\nprintf '%s\\n' \"$@\" > \"%1.args\"\n").arg(script).toUtf8());
+        // Written aside then renamed: the test never reads a file the script is still writing.
+        file.write(QStringLiteral("#!/bin/sh\nprintf '%s\\n' \"$@\" > \"%1.tmp\" && mv \"%1.tmp\" \"%1.args\"\n")
+                       .arg(script)
+                       .toUtf8());
         file.close();
         file.setPermissions(file.permissions() | QFileDevice::ExeOwner);
         return script;
