@@ -58,6 +58,10 @@ void PrintFigure(const Figure &figure, const Figure *baseline, const QString &no
                     .arg(baseline->Median(), 0, 'f', 1);
     if (!note.isEmpty())
         line += QStringLiteral("  ") + note;
+    // scripts/bench names the build when it compares two.
+    const QString build = qEnvironmentVariable("SCRIVO_BENCH_BUILD");
+    if (!build.isEmpty())
+        line += QStringLiteral("  [") + build + u']';
     std::printf("%s\n", line.toUtf8().constData());
     std::fflush(stdout);
 }
