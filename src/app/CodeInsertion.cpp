@@ -6,23 +6,33 @@
 #include "support/StrMan.h"
 #include "support/WinTools.h"
 
+#include <QAbstractNativeEventFilter>
 #include <QClipboard>
 #include <QElapsedTimer>
 #include <QEventLoop>
 #include <QGuiApplication>
+#include <QPointer>
 #include <QScopedValueRollback>
 #include <QTimer>
+
+#include <optional>
 
 namespace {
 
 // Activation on X11 completes asynchronously: the focus is polled for this long, and
-// asked for again at every re-activation interval.
+// asked for again at every re-activation interval. It counts once it has been held
+// over checks at least SteadyFocusMs apart: the window manager may still move it.
 constexpr int FocusTimeoutMs = 2000;
-constexpr int FocusPollMs = 30;
+constexpr int FocusPollMs = 5;
+constexpr int SteadyFocusMs = 10;
 constexpr int ReactivationMs = 500;
-// After Ctrl+V the target fetches the clipboard from this process: keep serving it
-// before anything else may replace the text.
-constexpr int PasteSettleMs = 150;
+// Where the target fetches the clipboard from this process when it pastes (X11), the
+// next code must not replace the text before then: the wait ends once the target has
+// asked for the text and read the answer, or after this long (a word processor that
+// ignored the paste). The reading is polled at the shorter interval.
+constexpr int ClipboardFetchTimeoutMs = 2000;
+constexpr int AbandonPollMs = 50;
+constexpr int TakenPollMs = 2;
 
 const QString ActivationFailedMessage = QStringLiteral("La fenêtre contenant le document n'a pu être activée (ou trouvée)");
 
@@ -31,6 +41,71 @@ void RunEventLoopFor(int milliseconds)
     QEventLoop loop;
     QTimer::singleShot(milliseconds, &loop, &QEventLoop::quit);
     loop.exec();
+}
+
+// Watches the events the toolkit receives from the window system for the target's
+// request for the clipboard's content. The filter sees the request before the toolkit
+// serves it, which it does at once, within the same round of the event loop.
+class ClipboardFetchWatch final : public QAbstractNativeEventFilter {
+public:
+    ClipboardFetchWatch(platform::WindowSystem &windowSystem, platform::WindowHandle target)
+        : FWindowSystem(windowSystem)
+        , FTarget(target)
+    {
+        QCoreApplication::instance()->installNativeEventFilter(this);
+    }
+    ~ClipboardFetchWatch() override
+    {
+        if (QCoreApplication::instance())
+            QCoreApplication::instance()->removeNativeEventFilter(this);
+    }
+    ClipboardFetchWatch(const ClipboardFetchWatch &) = delete;
+    ClipboardFetchWatch &operator=(const ClipboardFetchWatch &) = delete;
+
+    bool Fetched() const { return FFetched; }
+
+    // Runs the event loop until the target has asked for the content, or for at most
+    // `milliseconds`.
+    void WaitFor(int milliseconds)
+    {
+        if (FFetched)
+            return;
+        QEventLoop loop;
+        FLoop = &loop;
+        QTimer::singleShot(milliseconds, &loop, &QEventLoop::quit);
+        loop.exec();
+        FLoop = nullptr;
+    }
+
+    bool nativeEventFilter(const QByteArray &eventType, void *message, qintptr *) override
+    {
+        if (!FFetched && FWindowSystem.isClipboardContentRequest(eventType.constData(), message, FTarget)) {
+            FFetched = true;
+            // Quits once the toolkit has served the request.
+            if (FLoop)
+                FLoop->quit();
+        }
+        return false;
+    }
+
+private:
+    platform::WindowSystem &FWindowSystem;
+    platform::WindowHandle FTarget;
+    bool FFetched = false;
+    QPointer<QEventLoop> FLoop;
+};
+
+// Waits until the target has asked for the clipboard's text and read the answer, at
+// most ClipboardFetchTimeoutMs, and no longer once `abandoned` becomes true.
+void WaitForClipboardFetch(platform::WindowSystem &windowSystem, ClipboardFetchWatch &fetch, const bool &abandoned)
+{
+    QElapsedTimer clock;
+    clock.start();
+    const auto left = [&clock] { return ClipboardFetchTimeoutMs - clock.elapsed(); };
+    while (!fetch.Fetched() && !abandoned && left() > 0)
+        fetch.WaitFor(int(qMin<qint64>(AbandonPollMs, left())));
+    while (fetch.Fetched() && !abandoned && left() > 0 && !windowSystem.clipboardTextTaken())
+        RunEventLoopFor(TakenPollMs);
 }
 
 // The handle of a "-hwnd=" descriptor; false when its text is not an integer.
@@ -95,15 +170,16 @@ bool WaitForFocus(platform::WindowHandle window, const bool &abandoned)
     QElapsedTimer clock;
     clock.start();
     qint64 lastActivation = 0;
-    int steadyChecks = 0;
+    qint64 focusSince = -1;
     while (clock.elapsed() < FocusTimeoutMs && !abandoned) {
         QCoreApplication::processEvents();
         if (WindowHasFocus(window)) {
-            // Two checks some tens of ms apart: the window manager may still move it.
-            if (++steadyChecks >= 2)
+            if (focusSince < 0)
+                focusSince = clock.elapsed();
+            else if (clock.elapsed() - focusSince >= SteadyFocusMs)
                 return true;
         } else {
-            steadyChecks = 0;
+            focusSince = -1;
             if (clock.elapsed() - lastActivation >= ReactivationMs) {
                 ActivateWindowByHandle(window);
                 lastActivation = clock.elapsed();
@@ -146,8 +222,13 @@ void InsertCode(TfScrivo *window, const QString &code)
     QCoreApplication::processEvents();
     if (window->FEndRequested)
         return;
+    platform::WindowSystem *windowSystem = CurrentWindowSystem();
+    std::optional<ClipboardFetchWatch> fetch;
+    if (windowSystem && windowSystem->clipboardServedOnRequest())
+        fetch.emplace(*windowSystem, handle); // before the keys: the request may come at once
     SendKeys("^(v)", false);
     QCoreApplication::processEvents();
-    if (!window->FEndRequested)
-        RunEventLoopFor(PasteSettleMs);
+    if (fetch)
+        WaitForClipboardFetch(*windowSystem, *fetch, window->FEndRequested);
 }
+

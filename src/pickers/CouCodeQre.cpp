@@ -312,7 +312,9 @@ void TfCouCodeQre::urlInsererToutClick()
             const TListItemData *data = ListItemData(lvQon->topLevelItem(row));
             if (!data)
                 continue;
-            const std::unique_ptr<TCQuestion> question = LoadQuestion(data->Value);
+            // Only the label goes into the text: the modalities are not read.
+            auto question = std::make_unique<TCQuestion>();
+            question->Charger(data->Value, false);
             text += u'£' + question->libelle + QStringLiteral(" : [") + prefix + QString::number(data->Value) + u':' +
                     question->libelle + QStringLiteral("]#\r\n");
         }

@@ -63,6 +63,25 @@ public:
     /// Whether the keyboard focus is in that top-level window now.
     virtual bool windowHasFocus(WindowHandle window) = 0;
 
+    /// Whether a program that pastes fetches the clipboard's content from its owner at
+    /// that moment (X11), so that the owner must stay there to serve it; false where the
+    /// content is handed to the system when it is set.
+    virtual bool clipboardServedOnRequest() { return false; }
+    /// Whether `event`, an event as the GUI toolkit received it from the window system
+    /// (`eventType` is the toolkit's name of its kind), asks for the clipboard's text (not
+    /// merely the list of its formats, nor a format it lacks) on behalf of the program
+    /// that owns `window`. When it does, the transfer is followed: clipboardTextTaken().
+    virtual bool isClipboardContentRequest(const char *eventType, const void *event, WindowHandle window)
+    {
+        (void)eventType;
+        (void)event;
+        (void)window;
+        return false;
+    }
+    /// Whether the program of the request isClipboardContentRequest() last recognised has
+    /// read the text it was answered with; the answer can be replaced only then.
+    virtual bool clipboardTextTaken() { return true; }
+
     /// Re-reads the keyboard layout; called at the start of every key string.
     virtual void refreshKeyboardLayout() {}
     /// The key and shift state that type `character` (a Unicode code point) in the

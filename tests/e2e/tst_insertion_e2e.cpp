@@ -84,6 +84,22 @@ private slots:
         QCOMPARE(document.saveAndRead(), QStringLiteral("£[RCD : actes]#£[SG : nom]#"));
     }
 
+    void codesInARowEachReachTheDocumentOnce()
+    {
+        // Each paste must have read its own text before the next code replaces it.
+        MousepadDocument document(QStringLiteral("rafale.txt"));
+        QVERIFY(document.open());
+        window->FTarget = QStringLiteral("rafale.txt");
+        QString expected;
+        for (int code = 1; code <= 8; ++code) {
+            const QString text = QStringLiteral("£[QQD%1 : Poids]#").arg(code);
+            InsertCode(window.get(), text);
+            expected += text;
+        }
+        QCOMPARE(messages->texts(), QStringList());
+        QCOMPARE(document.saveAndRead(), expected);
+    }
+
     void azertyLayout()
     {
         QVERIFY(SetKeyboardLayout(QStringLiteral("fr")));

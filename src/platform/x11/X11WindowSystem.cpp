@@ -9,6 +9,7 @@
 // Keys: X11Keyboard translates characters and fakes the key events, on the same Display.
 #include "platform/x11/X11WindowSystem.h"
 
+#include "platform/x11/X11ClientIds.h"
 #include "platform/x11/X11Keyboard.h"
 
 #include <X11/XKBlib.h>
@@ -20,7 +21,10 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <cstdint>
 #include <cstdlib>
+#include <cstring>
+#include <map>
 #include <set>
 
 namespace platform {
@@ -146,11 +150,44 @@ struct X11WindowSystem::Private {
     Window root = None;
     Atom netSupported = None, netSupportingWmCheck = None, netClientList = None, netActiveWindow = None,
          netWmName = None, netWmPid = None, utf8String = None, wmState = None, compoundText = None;
+    Atom clipboard = None, text = None;
+    unsigned long clientIdBits = 0;
+    std::map<Atom, bool> textFormats; // other atoms, by name: text/plain and its variants
+    // The requestor's window and property of the clipboard text last asked for.
+    Window transferWindow = None;
+    Atom transferProperty = None;
+
+    void endTransferWatch()
+    {
+        if (transferWindow == None)
+            return;
+        ErrorTrap trap(display);
+        XSelectInput(display, transferWindow, NoEventMask);
+        XFlush(display);
+        transferWindow = None;
+    }
+
+    bool isTextFormat(Atom target)
+    {
+        if (target == utf8String || target == XA_STRING || target == text || target == compoundText)
+            return true;
+        const auto known = textFormats.find(target);
+        if (known != textFormats.end())
+            return known->second;
+        ErrorTrap trap(display);
+        char *name = XGetAtomName(display, target);
+        const bool plain = name && std::strncmp(name, "text/plain", 10) == 0;
+        if (name)
+            XFree(name);
+        textFormats[target] = plain;
+        return plain;
+    }
     std::set<WindowHandle> excluded;
     std::unique_ptr<X11Keyboard> keyboard; // on `display`, so freed before it is closed
 
     ~Private()
     {
+        endTransferWatch();
         keyboard.reset();
         if (display)
             XCloseDisplay(display);
@@ -272,7 +309,7 @@ std::unique_ptr<X11WindowSystem> X11WindowSystem::open(std::string &error)
     }
     p->root = DefaultRootWindow(p->display);
     const char *names[] = {"_NET_SUPPORTED", "_NET_SUPPORTING_WM_CHECK", "_NET_CLIENT_LIST", "_NET_ACTIVE_WINDOW", "_NET_WM_NAME",
-                           "_NET_WM_PID", "UTF8_STRING", "WM_STATE", "COMPOUND_TEXT"};
+                           "_NET_WM_PID", "UTF8_STRING", "WM_STATE", "COMPOUND_TEXT", "CLIPBOARD", "TEXT"};
     Atom atoms[std::size(names)];
     XInternAtoms(p->display, const_cast<char **>(names), std::size(names), False, atoms);
     p->netSupported = atoms[0];
@@ -284,6 +321,9 @@ std::unique_ptr<X11WindowSystem> X11WindowSystem::open(std::string &error)
     p->utf8String = atoms[6];
     p->wmState = atoms[7];
     p->compoundText = atoms[8];
+    p->clipboard = atoms[9];
+    p->text = atoms[10];
+    p->clientIdBits = ClientIdBits(p->display);
     p->keyboard = std::make_unique<X11Keyboard>(p->display);
     error.clear();
     return std::unique_ptr<X11WindowSystem>(new X11WindowSystem(std::move(p)));
@@ -388,6 +428,65 @@ bool X11WindowSystem::windowHasFocus(WindowHandle window)
         focus = parent;
     }
     return false;
+}
+
+namespace {
+
+// A SelectionRequest event as the X protocol lays it out (and XCB delivers it).
+struct SelectionRequestWire {
+    std::uint8_t responseType;
+    std::uint8_t pad;
+    std::uint16_t sequence;
+    std::uint32_t time, owner, requestor, selection, target, property;
+};
+static_assert(sizeof(SelectionRequestWire) == 28);
+
+} // namespace
+
+bool X11WindowSystem::isClipboardContentRequest(const char *eventType, const void *event, WindowHandle window)
+{
+    if (!event || !eventType || std::strcmp(eventType, "xcb_generic_event_t") != 0)
+        return false;
+    SelectionRequestWire request;
+    std::memcpy(&request, event, sizeof request);
+    // The high bit marks an event sent by a client rather than by the server.
+    if ((request.responseType & 0x7f) != SelectionRequest || request.selection != d->clipboard)
+        return false;
+    if ((request.requestor & d->clientIdBits) != (window & d->clientIdBits))
+        return false;
+    // A paste may first ask for formats of its own (GTK's rich text, say), which are
+    // refused; the text is asked for in one of the text formats.
+    if (!d->isTextFormat(request.target))
+        return false;
+    // The text is written to a property of the requestor's window, which it deletes
+    // once read (ICCCM 2.4): watched from this connection, before the toolkit answers.
+    d->endTransferWatch();
+    ErrorTrap trap(d->display);
+    d->transferWindow = request.requestor;
+    d->transferProperty = request.property != None ? request.property : request.target;
+    XSelectInput(d->display, d->transferWindow, PropertyChangeMask | StructureNotifyMask);
+    XSync(d->display, False);
+    if (trap.take() == BadWindow)
+        d->transferWindow = None;
+    return true;
+}
+
+bool X11WindowSystem::clipboardTextTaken()
+{
+    if (d->transferWindow == None)
+        return true;
+    ErrorTrap trap(d->display);
+    XEvent event;
+    bool taken = false;
+    while (!taken && XCheckWindowEvent(d->display, d->transferWindow, PropertyChangeMask | StructureNotifyMask, &event)) {
+        if (event.type == PropertyNotify)
+            taken = event.xproperty.atom == d->transferProperty && event.xproperty.state == PropertyDelete;
+        else
+            taken = event.type == DestroyNotify; // nobody left to read it
+    }
+    if (taken)
+        d->endTransferWatch();
+    return taken;
 }
 
 void X11WindowSystem::refreshKeyboardLayout()

@@ -31,6 +31,14 @@ public:
     bool activateWindow(WindowHandle window) override;
     bool windowHasFocus(WindowHandle window) override;
 
+    bool clipboardServedOnRequest() override { return true; }
+    /// A SelectionRequest for CLIPBOARD in a text format (UTF8_STRING, STRING, TEXT,
+    /// COMPOUND_TEXT, text/plain...) from a window of the client that owns `window`; `eventType` is
+    /// "xcb_generic_event_t", the event in the X protocol's own layout.
+    bool isClipboardContentRequest(const char *eventType, const void *event, WindowHandle window) override;
+    /// The requestor has deleted the property the text was written to, or its window is gone.
+    bool clipboardTextTaken() override;
+
     void refreshKeyboardLayout() override;
     KeyValue keyForCharacter(char32_t character) override;
     void sendKeyEvent(Key key, bool down, bool extended) override;
