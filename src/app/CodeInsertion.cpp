@@ -180,6 +180,9 @@ bool WaitForFocus(platform::WindowHandle window, const bool &abandoned)
                 return true;
         } else {
             focusSince = -1;
+            // A window closed meanwhile will never take the focus: no use waiting for it.
+            if (!WindowHandleExists(window))
+                return false;
             if (clock.elapsed() - lastActivation >= ReactivationMs) {
                 ActivateWindowByHandle(window);
                 lastActivation = clock.elapsed();
@@ -222,6 +225,12 @@ void InsertCode(TfScrivo *window, const QString &code)
     QCoreApplication::processEvents();
     if (window->FEndRequested)
         return;
+    // The events just processed took some time: the window may have gone meanwhile, and
+    // the focus to another program.
+    if (!WindowHasFocus(handle)) {
+        MsgBox(window, ActivationFailedMessage, QStringLiteral("*APP*"), mfOk);
+        return;
+    }
     platform::WindowSystem *windowSystem = CurrentWindowSystem();
     std::optional<ClipboardFetchWatch> fetch;
     if (windowSystem && windowSystem->clipboardServedOnRequest())

@@ -25,6 +25,6 @@ bool TargetWindowExists(const QString &target);
 /// and brings it to the foreground; its handle, or 0 when none was found.
 platform::WindowHandle ActivateTarget(const QString &target);
 /// Waits, with the event loop running, until `window` steadily holds the keyboard
-/// focus, asking for it again now and then; false when it never does, or as soon as
-/// `abandoned` becomes true.
+/// focus, asking for it again now and then; false when it never does, as soon as the
+/// window is gone, or as soon as `abandoned` becomes true.
 bool WaitForFocus(platform::WindowHandle window, const bool &abandoned);

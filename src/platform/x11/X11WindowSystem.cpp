@@ -21,6 +21,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <atomic>
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
@@ -62,11 +63,14 @@ public:
         s_error = Success;
         return error;
     }
+    /// Errors caught by every trap so far.
+    static unsigned long trapped() { return s_trapped; }
 
 private:
     static int handler(Display *display, XErrorEvent *event)
     {
         if (display == s_display) {
+            ++s_trapped;
             if (s_error == Success)
                 s_error = event->error_code;
             return 0;
@@ -79,6 +83,7 @@ private:
     static inline Display *s_display = nullptr;
     static inline int s_error = Success;
     static inline XErrorHandler s_previous = nullptr;
+    static inline std::atomic<unsigned long> s_trapped = 0;
 };
 
 struct XFreeDeleter {
@@ -327,6 +332,11 @@ std::unique_ptr<X11WindowSystem> X11WindowSystem::open(std::string &error)
     p->keyboard = std::make_unique<X11Keyboard>(p->display);
     error.clear();
     return std::unique_ptr<X11WindowSystem>(new X11WindowSystem(std::move(p)));
+}
+
+unsigned long X11WindowSystem::trappedErrors()
+{
+    return ErrorTrap::trapped();
 }
 
 void X11WindowSystem::excludeWindow(WindowHandle window)

@@ -50,6 +50,10 @@ public:
     /// _NET_WM_PID is this process.
     void excludeWindow(WindowHandle window);
 
+    /// X errors caught and read as "not found" since the process started, all
+    /// connections together.
+    static unsigned long trappedErrors();
+
 private:
     struct Private;
     explicit X11WindowSystem(std::unique_ptr<Private> d);
