@@ -96,13 +96,15 @@ private:
 };
 
 // Waits until the target has asked for the clipboard's text and read the answer, at
-// most ClipboardFetchTimeoutMs, and no longer once `abandoned` becomes true.
-void WaitForClipboardFetch(platform::WindowSystem &windowSystem, ClipboardFetchWatch &fetch, const bool &abandoned)
+// most ClipboardFetchTimeoutMs, and no longer once `abandoned` becomes true or the
+// target's window is gone before asking.
+void WaitForClipboardFetch(platform::WindowSystem &windowSystem, ClipboardFetchWatch &fetch,
+                           platform::WindowHandle target, const bool &abandoned)
 {
     QElapsedTimer clock;
     clock.start();
     const auto left = [&clock] { return ClipboardFetchTimeoutMs - clock.elapsed(); };
-    while (!fetch.Fetched() && !abandoned && left() > 0)
+    while (!fetch.Fetched() && !abandoned && left() > 0 && windowSystem.windowExists(target))
         fetch.WaitFor(int(qMin<qint64>(AbandonPollMs, left())));
     while (fetch.Fetched() && !abandoned && left() > 0 && !windowSystem.clipboardTextTaken())
         RunEventLoopFor(TakenPollMs);
@@ -238,6 +240,6 @@ void InsertCode(TfScrivo *window, const QString &code)
     SendKeys("^(v)", false);
     QCoreApplication::processEvents();
     if (fetch)
-        WaitForClipboardFetch(*windowSystem, *fetch, window->FEndRequested);
+        WaitForClipboardFetch(*windowSystem, *fetch, handle, window->FEndRequested);
 }
 

@@ -91,6 +91,12 @@ public:
     }
     bool numLockOn() override { return FInner.numLockOn(); }
     void setNumLock(bool on) override { FInner.setNumLock(on); }
+    bool clipboardServedOnRequest() override { return FInner.clipboardServedOnRequest(); }
+    bool isClipboardContentRequest(const char *eventType, const void *event, platform::WindowHandle w) override
+    {
+        return FInner.isClipboardContentRequest(eventType, event, w);
+    }
+    bool clipboardTextTaken() override { return FInner.clipboardTextTaken(); }
 
 private:
     platform::WindowSystem &FInner;
