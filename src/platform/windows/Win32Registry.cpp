@@ -56,13 +56,8 @@ public:
     {
         DWORD type = REG_NONE;
         std::string data;
-        const LONG status = query(name, type, data);
-        if (status == ERROR_FILE_NOT_FOUND)
-            return RegistryValueStatus::NotFound;
-        if (status != ERROR_SUCCESS) {
-            error = unreadable(name, status);
-            return RegistryValueStatus::WrongKind;
-        }
+        if (const RegistryValueStatus status = read(name, type, data, error); status != RegistryValueStatus::Found)
+            return status;
         if (type != REG_SZ && type != REG_EXPAND_SZ) {
             error = wrongKind(name, "texte", type);
             return RegistryValueStatus::WrongKind;
@@ -78,13 +73,8 @@ public:
     {
         DWORD type = REG_NONE;
         std::string data;
-        const LONG status = query(name, type, data);
-        if (status == ERROR_FILE_NOT_FOUND)
-            return RegistryValueStatus::NotFound;
-        if (status != ERROR_SUCCESS) {
-            error = unreadable(name, status);
-            return RegistryValueStatus::WrongKind;
-        }
+        if (const RegistryValueStatus status = read(name, type, data, error); status != RegistryValueStatus::Found)
+            return status;
         if (type != REG_DWORD || data.size() != sizeof(DWORD)) {
             error = wrongKind(name, "dword", type);
             return RegistryValueStatus::WrongKind;
@@ -96,6 +86,20 @@ public:
     }
 
 private:
+    // The value's type and bytes: NotFound when there is no such value, WrongKind (with
+    // `error`) when it cannot be read.
+    RegistryValueStatus read(const std::string &name, DWORD &type, std::string &data, std::string &error) const
+    {
+        const LONG status = query(name, type, data);
+        if (status == ERROR_FILE_NOT_FOUND)
+            return RegistryValueStatus::NotFound;
+        if (status != ERROR_SUCCESS) {
+            error = unreadable(name, status);
+            return RegistryValueStatus::WrongKind;
+        }
+        return RegistryValueStatus::Found;
+    }
+
     // The value's type and bytes; the size is asked first, and again if the value grew
     // in between.
     LONG query(const std::string &name, DWORD &type, std::string &data) const
