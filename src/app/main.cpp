@@ -15,7 +15,8 @@
 
 namespace {
 
-// On a platform without a screen (QT_QPA_PLATFORM=offscreen) nobody can answer a dialog:
+// On a platform without a screen (QT_QPA_PLATFORM=offscreen, or minimal where Qt has no
+// offscreen plugin, as the Windows build made here) nobody can answer a dialog:
 // each message goes to the standard error instead, and the answer is the one that acts
 // on nothing (No to a question, Cancel to an input), so that the program never waits.
 void TellOnStandardError()
@@ -38,7 +39,8 @@ int main(int argc, char *argv[])
 {
     QApplication application(argc, argv);
     QApplication::setWindowIcon(ScrivoIcon());
-    if (QGuiApplication::platformName() == QLatin1String("offscreen"))
+    const QString platform = QGuiApplication::platformName();
+    if (platform == QLatin1String("offscreen") || platform == QLatin1String("minimal"))
         TellOnStandardError();
     TCProcessObjects processObjects;
 

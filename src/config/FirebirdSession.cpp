@@ -18,6 +18,10 @@
 #include <ctime>
 #include <stdexcept>
 
+#ifdef _WIN32
+#include <windows.h>
+#endif
+
 namespace {
 
 // A Firebird error: the client's message lines, in the connection's character set.
@@ -140,11 +144,26 @@ QVariant ColumnValue(const XSQLVAR &column, isc_db_handle *database, isc_tr_hand
     }
 }
 
+// The Windows program reaches fbclient.dll through a delay-loaded import: it starts
+// without the Firebird client, and the first call loads it, or ends the process when it
+// is missing. The client is looked for first, where Windows looks for it (the program's
+// folder, the system folders, the PATH), and stays loaded for those calls.
+std::unique_ptr<soci::session> OpenFirebirdSession(const std::string &connectString)
+{
+#ifdef _WIN32
+    if (!LoadLibraryW(L"fbclient.dll"))
+        throw EScrivoError(QStringLiteral("Le client Firebird (fbclient.dll) est introuvable sur ce poste : "
+                                          "installez le client Firebird ou copiez fbclient.dll dans le dossier "
+                                          "de Scrivo."));
+#endif
+    return std::make_unique<soci::session>(*soci::factory_firebird(), connectString);
+}
+
 } // namespace
 
 TCFirebirdSession::TCFirebirdSession(const std::string &connectString, TCConnectionSettings::TextCodec codec)
     : FCodec(codec)
-    , FSession(std::make_unique<soci::session>(*soci::factory_firebird(), connectString))
+    , FSession(OpenFirebirdSession(connectString))
 {
     FSession->commit(); // statements use transactions of their own (Run)
     TakeBackTerminationSignals();

@@ -14,6 +14,10 @@
 #include <soci/mysql/soci-mysql.h>
 #include <soci/soci.h>
 
+#ifdef _WIN32
+#include <windows.h>
+#endif
+
 namespace {
 
 QString Environment(const char *name)
@@ -45,8 +49,19 @@ void AddEngineData()
     QTest::newRow("mysql") << MySqlEngine;
 }
 
+bool FirebirdClientPresent()
+{
+#ifdef _WIN32
+    return LoadLibraryW(L"fbclient.dll") != nullptr;
+#else
+    return true; // linked the usual way
+#endif
+}
+
 QString TestEngineUnavailable(const QString &engine)
 {
+    if (IsFirebird(engine) && !FirebirdClientPresent())
+        return QStringLiteral("fbclient.dll is not installed: the Firebird client comes with Firebird");
     if (engine == FirebirdEngine) {
         const QString file = Environment("SCRIVO_TEST_FDB");
         if (file.isEmpty())

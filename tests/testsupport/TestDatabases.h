@@ -45,6 +45,10 @@ inline bool IsFirebird(const QString &engine)
 /// "mysql") to the current data-driven test.
 void AddEngineData();
 
+/// Whether the Firebird client library can be loaded (on Windows, fbclient.dll is
+/// loaded at the first use and may be absent).
+bool FirebirdClientPresent();
+
 /// Empty when the engine's fixture is available, else why not (a skip reason).
 QString TestEngineUnavailable(const QString &engine);
 
