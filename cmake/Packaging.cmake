@@ -21,6 +21,8 @@ add_custom_command(OUTPUT ${doc_build}/scrivo.1.gz ${doc_build}/changelog.gz
     DEPENDS resources/scrivo.1 resources/debian/changelog
     COMMENT "Compressing the manual page and the change log")
 add_custom_target(scrivo_package_doc ALL DEPENDS ${doc_build}/scrivo.1.gz ${doc_build}/changelog.gz)
+# A build of the program alone (scripts/demo's) installs too.
+add_dependencies(scrivo scrivo_package_doc)
 install(FILES ${doc_build}/scrivo.1.gz DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
 
 set(doc_dir ${CMAKE_INSTALL_DATADIR}/doc/scrivo)

@@ -61,6 +61,9 @@ TfScrivo::TfScrivo(QWidget *parent)
     setFont(DesignFont());
     setAutoFillBackground(true);
     setBackgroundRole(QPalette::Button);
+    // The link tooltips explain the codes; after each insertion the document is the
+    // active window, and Qt shows tooltips only over the active one unless told.
+    setAttribute(Qt::WA_AlwaysShowToolTips);
     resize(DesignClientWidth, DesignClientHeight);
     move(323, 0);
 

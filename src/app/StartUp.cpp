@@ -133,6 +133,12 @@ void TfScrivo::OpenTarget()
         FTarget = FFirstArgument;
         return;
     }
+    // Without a document there is nothing to open: the word processor would only show
+    // an empty document, or the current folder, and the window targets nothing.
+    if (FFirstArgument.isEmpty()) {
+        FTarget.clear();
+        return;
+    }
     TCTraitementTexte launcher(LocaleOption);
     const QString variant = GetParamValue(RawCommandLine(FArguments), QStringLiteral("wp"), QString(),
                                           QStringLiteral(":"), QStringLiteral(" -"));

@@ -1,5 +1,6 @@
 // Program entry: the process-wide objects, the window system, the main window, then
 // the event loop until the program ends.
+#include "CommandLine.h"
 #include "ProcessObjects.h"
 #include "Scrivo.h"
 #include "SendKeyApi.h"
@@ -37,7 +38,15 @@ void TellOnStandardError()
 
 int main(int argc, char *argv[])
 {
+    if (AsksForUsage(argc, argv)) {
+        std::fputs(UsageText().toUtf8().constData(), stdout);
+        return 0;
+    }
     QApplication application(argc, argv);
+    // The program ends where it decides to (close timer, "&Fermer", a start-up failure,
+    // the main window closed), never because the toolkit saw a dialog close last: the
+    // main window, a tool window, does not count as one of its windows.
+    QApplication::setQuitOnLastWindowClosed(false);
     QApplication::setWindowIcon(ScrivoIcon());
     const QString platform = QGuiApplication::platformName();
     if (platform == QLatin1String("offscreen") || platform == QLatin1String("minimal"))

@@ -84,7 +84,9 @@ void TCGRegistry::OpenSubKey(const QString &Name, int Root)
         Fail(Root);
         QString message = QStringLiteral("Impossible d'ouvrir la sous clé % de la table de registre");
         message.replace(u'%', Name);
-        // A key that is merely missing says nothing more; an unreadable store says why.
+        // An unreadable store says why; a missing key says where it was looked for.
+        if (error.isEmpty())
+            error = FromUtf8(FRegistry->whereKeysAre(handle->root));
         if (!error.isEmpty())
             message += QStringLiteral("\r\n") + error;
         throw EGRegException(message);

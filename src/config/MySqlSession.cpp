@@ -1,7 +1,10 @@
 // The MySQL session (see MySqlSession.h): SOCI's rowsets and column types.
 #include "MySqlSession.h"
 
+#include "support/StrMan.h"
+
 #include <QDate>
+#include <QRegularExpression>
 #include <QDateTime>
 #include <QTime>
 
@@ -46,10 +49,31 @@ QVariant ColumnValue(const soci::row &row, size_t i, TCConnectionSettings::TextC
 
 } // namespace
 
+QString MySqlServerTooOld(const QString &serverVersion)
+{
+    static const QRegularExpression pattern(QStringLiteral("^\\s*(\\d+)\\.(\\d+)"));
+    const QRegularExpressionMatch match = pattern.match(serverVersion);
+    if (!match.hasMatch())
+        return QString();
+    const int major = match.captured(1).toInt();
+    const int minor = match.captured(2).toInt();
+    if (major > 4 || (major == 4 && minor >= 1))
+        return QString();
+    return QStringLiteral("Le serveur MySQL de ce cabinet est en version ") + serverVersion.trimmed()
+           + QStringLiteral(", trop ancienne : la version la plus ancienne que ce poste sait lire est la 4.1.\r\n"
+                            "Voyez votre administrateur pour mettre à jour le serveur.");
+}
+
 TCMySqlSession::TCMySqlSession(const std::string &connectString, TCConnectionSettings::TextCodec codec)
     : FCodec(codec)
     , FSession(std::make_unique<soci::session>(*soci::factory_mysql(), connectString))
 {
+    // The server announces its version when it accepts the login; an older one than the
+    // client library can read would answer every query with "Unknown MySQL error".
+    auto *backend = static_cast<soci::mysql_session_backend *>(FSession->get_backend());
+    const char *version = backend && backend->conn_ ? mysql_get_server_info(backend->conn_) : nullptr;
+    if (const QString tooOld = MySqlServerTooOld(QString::fromUtf8(version ? version : "")); !tooOld.isEmpty())
+        throw EScrivoError(tooOld);
 }
 
 TCMySqlSession::~TCMySqlSession() = default;

@@ -11,9 +11,15 @@ namespace soci {
 class session;
 }
 
+/// The French message for a server older than MySQL 4.1, naming `serverVersion` (as the
+/// server announces it, "4.0.27-log") and the oldest version supported: the client
+/// library reads result sets in the 4.1 format only. Empty for 4.1 and later, MariaDB
+/// included, and for a version it cannot read.
+QString MySqlServerTooOld(const QString &serverVersion);
+
 class TCMySqlSession final : public TCDatabaseSession {
 public:
-    /// Connects; throws what SOCI raises.
+    /// Connects; throws what SOCI raises, or an EScrivoError for a server too old.
     TCMySqlSession(const std::string &connectString, TCConnectionSettings::TextCodec codec);
     ~TCMySqlSession() override;
     TCMySqlSession(const TCMySqlSession &) = delete;

@@ -316,7 +316,7 @@ void TfCouCodeQre::urlInsererToutClick()
             auto question = std::make_unique<TCQuestion>();
             question->Charger(data->Value, false);
             text += u'£' + question->libelle + QStringLiteral(" : [") + prefix + QString::number(data->Value) + u':' +
-                    question->libelle + QStringLiteral("]#\r\n");
+                    question->libelle + QStringLiteral("]#") + LineBreak();
         }
         if (!text.isEmpty())
             Insert(text);

@@ -3,6 +3,7 @@
 #include "data/CQuestion.h"
 #include "support/Anchors.h"
 #include "support/DesignFont.h"
+#include "support/DialogOwner.h"
 
 #include <QCheckBox>
 #include <QHeaderView>
@@ -35,6 +36,7 @@ TfCouQonRemplacement::TfCouQonRemplacement(QWidget *owner)
     : QDialog(owner)
 {
     setObjectName(QStringLiteral("fCouQonRemplacement"));
+    StandAboveOwner(this, owner ? owner->window() : nullptr);
     setWindowTitle(QStringLiteral("Aide aux remplacements"));
     setFont(DesignFont());
     resize(516, 346);
@@ -101,6 +103,10 @@ void TfCouQonRemplacement::FormShow()
     }
     if (Question->multiple)
         chkModeEtendu->setChecked(true);
+    // The first row starts selected: F2 and the typing that follows edit it at once,
+    // rather than the list taking it as current but unselected when it gets the focus.
+    if (lv->topLevelItemCount() > 0)
+        lv->setCurrentItem(lv->topLevelItem(0));
 }
 
 bool TfCouQonRemplacement::lvKeyDown(int key)

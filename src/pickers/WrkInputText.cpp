@@ -1,6 +1,7 @@
 #include "WrkInputText.h"
 #include "support/DesignFont.h"
 
+#include "support/DialogOwner.h"
 #include "support/MessageSeam.h"
 #include "support/StrMan.h"
 #include "support/WinTools.h"
@@ -85,9 +86,12 @@ void TfWrkInputText::FormShow()
         bOk->setDefault(true);
         mmTexte->resize(mmTexte->width(), 25);
     }
-    // Centred on the screen.
-    if (QScreen *screen = this->screen() ? this->screen() : QGuiApplication::primaryScreen()) {
-        QRect frame = frameGeometry();
+    // Centred on the window it stands over, else on the screen.
+    QRect frame = frameGeometry();
+    if (QWidget *owner = parentWidget()) {
+        frame.moveCenter(owner->window()->frameGeometry().center());
+        move(frame.topLeft());
+    } else if (QScreen *screen = this->screen() ? this->screen() : QGuiApplication::primaryScreen()) {
         frame.moveCenter(screen->availableGeometry().center());
         move(frame.topLeft());
     }
@@ -137,7 +141,7 @@ void InputText(const QString &caption, const QString &prompt, int &resultCode, c
     request.text = prompt;
     request.value = initialText;
     const MessageReply reply = MessageSeam::exchange(request, [&](const MessageRequest &) {
-        TfWrkInputText dialog;
+        TfWrkInputText dialog(DialogOwner(nullptr));
         dialog.setWindowTitle(caption);
         dialog.mmInfo->setPlainText(prompt);
         dialog.FAllowEmpty = allowEmpty;

@@ -37,6 +37,9 @@ public:
     /// Null when the key does not exist (`error` left empty) or when the root's store
     /// cannot be read (`error` says why). Missing keys are never created.
     virtual std::unique_ptr<RegistryKey> openKey(RegistryRoot root, const std::string &path, std::string &error) = 0;
+    /// Where the keys of `root` are looked for, in French, for a message about a missing
+    /// key; empty where the platform's registry needs no explanation.
+    virtual std::string whereKeysAre(RegistryRoot) const { return {}; }
 };
 
 /// The registry of this workstation, where the settings of `company`'s programs live.

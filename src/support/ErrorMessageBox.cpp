@@ -1,6 +1,7 @@
 #include "ErrorMessageBox.h"
 #include "DesignFont.h"
 
+#include "DialogOwner.h"
 #include "LumoUrl.h"
 #include "MessageSeam.h"
 #include "StrMan.h"
@@ -22,25 +23,11 @@ Q_LOGGING_CATEGORY(lcErrorWindow, "scrivo.errorwindow", QtWarningMsg)
 
 namespace {
 
-// The window the error window stands over: the owner's window, else the main window
-// (the visible top-level window that is not itself a dialog), which is always on top.
-QWidget *HostWindow(QWidget *owner)
-{
-    if (owner)
-        return owner->window();
-    if (QWidget *active = QApplication::activeWindow(); active && !qobject_cast<QDialog *>(active))
-        return active;
-    const auto windows = QApplication::topLevelWidgets();
-    for (QWidget *window : windows)
-        if (window->isVisible() && !qobject_cast<QDialog *>(window) && window->windowType() != Qt::Popup
-            && window->windowType() != Qt::ToolTip)
-            return window;
-    return nullptr;
-}
-
 MessageReply ShowRealErrorWindow(const MessageRequest &request, bool critical)
 {
-    QPointer<TfErrorMessageBox> window = new TfErrorMessageBox(HostWindow(request.parent));
+    QWidget *const owner = DialogOwner(request.parent);
+    QPointer<TfErrorMessageBox> window = new TfErrorMessageBox(owner);
+    StandAboveOwner(window, owner);
     window->Setup(request.text, critical);
     window->exec();
     delete window.data();

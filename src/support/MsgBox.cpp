@@ -1,4 +1,5 @@
 // MsgBox: the program's message box, with its own flag set and the "*APP*" title.
+#include "DialogOwner.h"
 #include "MessageSeam.h"
 #include "WinTools.h"
 
@@ -18,7 +19,8 @@ constexpr int MB_TYPEMASK = 0xF, MB_ICONMASK = 0xF0, MB_DEFMASK = 0xF00;
 MessageReply showRealMessageBox(const MessageRequest &request)
 {
     const int style = MsgBoxStyle(request.flags);
-    QMessageBox box(request.parent);
+    QMessageBox box(DialogOwner(request.parent));
+    StandAboveOwner(&box, box.parentWidget());
     box.setWindowTitle(request.title);
     box.setText(request.text);
 

@@ -242,6 +242,15 @@ QString VersionText(bool withRevision)
         + QLatin1Char('.') + QString::number(numbers[3]);
 }
 
+QString LineBreak()
+{
+#ifdef _WIN32
+    return QStringLiteral("\r\n");
+#else
+    return QStringLiteral("\n");
+#endif
+}
+
 QString RawCommandLine(const QStringList &arguments)
 {
     QStringList shown;

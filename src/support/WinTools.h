@@ -82,6 +82,10 @@ void SplitText(const QString &text, const QString &separators, QStringList &list
 /// The program's version: "6.0 rév 12.3" with the revision word, "6.0.12.3" without.
 QString VersionText(bool withRevision);
 
+/// The platform's line break, for lines typed into a document: CR LF on Windows, LF
+/// elsewhere (a CR would show as "^M" in a Linux text file).
+QString LineBreak();
+
 /// The raw command line as Windows would show it, rebuilt from the arguments
 /// (program first): blanks between arguments; an argument holding a blank is quoted
 /// after its first "=" when no blank comes before that "=", else whole; an empty

@@ -51,6 +51,33 @@ class tst_HostileInput : public QObject {
     Q_OBJECT
 
 private slots:
+    // "--help" and "-h" print the usage, with the registry files read, and end at once:
+    // no display is opened (there is none), no document taken for a file to open.
+    void usageNeedsNoDisplay_data()
+    {
+        QTest::addColumn<QStringList>("arguments");
+        QTest::newRow("--help") << QStringList{QStringLiteral("--help")};
+        QTest::newRow("-h after a document") << QStringList{QStringLiteral("lettre.odt"), QStringLiteral("-h")};
+    }
+    void usageNeedsNoDisplay()
+    {
+        QFETCH(QStringList, arguments);
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.remove(QStringLiteral("DISPLAY"));
+        environment.remove(QStringLiteral("WAYLAND_DISPLAY"));
+        environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb"));
+        environment.insert(QStringLiteral("SCRIVO_HKLM_FILE"), QStringLiteral("/nulle/part/machine.reg"));
+        QProcess program;
+        program.setProcessEnvironment(environment);
+        program.start(qEnvironmentVariable("SCRIVO_BINARY"), arguments);
+        QVERIFY(program.waitForFinished(10000));
+        const QString output = QString::fromUtf8(program.readAllStandardOutput());
+        QCOMPARE(program.exitStatus(), QProcess::NormalExit);
+        QCOMPARE(program.exitCode(), 0);
+        QVERIFY2(output.startsWith(QStringLiteral("Usage : scrivo DOCUMENT")), qPrintable(output));
+        QVERIFY2(output.contains(QStringLiteral("/nulle/part/machine.reg")), qPrintable(output));
+    }
+
     void hostileInput_data()
     {
         QTest::addColumn<QStringList>("arguments");

@@ -156,6 +156,7 @@ private slots:
         QTest::newRow("prescription word processor") << QStringList{doc, "-wp:ordo"} << "ordo" << "Lettre.odt" << false << 0 << QStringList{};
         QTest::newRow("quoted variables file with blanks") << QStringList{"-app=x", "-pf=%vars%"} << "" << "-app=x" << false << 0 << QStringList{"nom", "", "date rdv"};
         QTest::newRow("pf last word, no file") << QStringList{"-app=x", "y", "-pf"} << "" << "-app=x" << false << 0 << QStringList{};
+        QTest::newRow("no argument: nothing opened") << QStringList{} << "" << "" << true << 0 << QStringList{};
     }
     void commandLineChoices()
     {
@@ -190,8 +191,14 @@ private slots:
         QCOMPARE(window()->FQuestionnaireId, questionnaire);
         QCOMPARE(*window()->FVariables, variables);
         QCOMPARE(!window()->bVariable->isHidden(), !variables.isEmpty());
-        if (!opened.isEmpty())
+        if (!opened.isEmpty()) {
             QCOMPARE(recorded(folder.filePath(opened)), QStringList{document});
+        } else {
+            // No word processor started (each recorder would leave its arguments).
+            QTest::qWait(300);
+            for (const char *name : {"wp", "modele", "ordo"})
+                QVERIFY2(!QFile::exists(folder.filePath(QLatin1String(name)) + QStringLiteral(".args")), name);
+        }
     }
 
     void failuresEndTheProgramWithTheirMessage_data()

@@ -484,7 +484,10 @@ private slots:
         machine(RegText().key());
         auto p = params();
         QCOMPARE(Raised([&] { p->LoadParams(false); }),
-                 QStringLiteral("Impossible d'ouvrir la sous clé Cnx de la table de registre"));
+                 QStringLiteral("Impossible d'ouvrir la sous clé Cnx de la table de registre\r\n"
+                                "Clé cherchée dans le fichier de registre <")
+                     + path(QStringLiteral("hklm.reg"))
+                     + QStringLiteral("> (la variable SCRIVO_HKLM_FILE peut désigner un autre fichier)."));
 
         // A value of the wrong kind under "Cnx": raised too.
         machine(RegText().key().key(QStringLiteral("Cnx")).text(QStringLiteral("AutoLoadParam"), QStringLiteral("1")));
@@ -627,8 +630,12 @@ private slots:
         // Options under the user's root, which "cnxregmode" chooses.
         machine(RegText().key().dword(QStringLiteral("cnxregmode"), 1));
         TCLocaleOption options(names);
+        // No user's file: the message says which one was looked for.
         QCOMPARE(Raised([&] { options.WPPath(); }),
-                 QStringLiteral("Impossible d'ouvrir la sous clé OptionLocale de la table de registre"));
+                 QStringLiteral("Impossible d'ouvrir la sous clé OptionLocale de la table de registre\r\n"
+                                "Le fichier de registre <")
+                     + path(QStringLiteral("hkcu.reg"))
+                     + QStringLiteral("> n'existe pas (la variable SCRIVO_HKCU_FILE peut désigner un autre fichier)."));
         QVERIFY(!options.Loaded);
 
         user(RegText(QStringLiteral("HKEY_CURRENT_USER")).key(QStringLiteral("OptionLocale"))

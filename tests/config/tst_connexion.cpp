@@ -6,6 +6,7 @@
 
 #include "config/CCnxParam.h"
 #include "config/CConnexion.h"
+#include "config/MySqlSession.h"
 #include "support/StrMan.h"
 #include "support/WinTools.h"
 
@@ -546,6 +547,29 @@ private slots:
         QCOMPARE(QString::fromStdString(settings.connectString), QString::fromUtf8(expected.connect));
         QCOMPARE(settings.problem, expected.problem);
         QCOMPARE(settings.backend == TCConnectionSettings::Backend::None, !expected.problem.isEmpty());
+    }
+
+    // Servers older than 4.1 log in, then fail every query in the client library: they are
+    // named and refused; the test server (MariaDB) connects, as the other tests show.
+    void mysqlServerVersions_data()
+    {
+        QTest::addColumn<QString>("version");
+        QTest::addColumn<bool>("refused");
+        QTest::newRow("3.23") << "3.23.58" << true;
+        QTest::newRow("4.0 with suffix") << "4.0.27-log" << true;
+        QTest::newRow("4.1") << "4.1.22-community" << false;
+        QTest::newRow("5.0") << "5.0.96" << false;
+        QTest::newRow("MariaDB") << "10.11.6-MariaDB-0+deb12u1" << false;
+        QTest::newRow("unreadable") << "inconnue" << false;
+    }
+    void mysqlServerVersions()
+    {
+        QFETCH(QString, version);
+        QFETCH(bool, refused);
+        const QString message = MySqlServerTooOld(version);
+        QCOMPARE(!message.isEmpty(), refused);
+        if (refused)
+            QVERIFY2(message.contains(version) && message.contains(QStringLiteral("4.1")), qPrintable(message));
     }
 
     // A password and a database path holding a double quote reach Firebird as they are

@@ -104,8 +104,12 @@ private slots:
         files.machine(MachineTalvor);
         auto registry = store();
         registry->OpenBaseKeys();
+        // The message names the file read, and the variable that names another.
         QCOMPARE(Raised([&] { registry->OpenSubKey(QStringLiteral("Cnx"), TCGRegistry::LocalRoot); }),
-                 QStringLiteral("Impossible d'ouvrir la sous clé Cnx de la table de registre"));
+                 QStringLiteral("Impossible d'ouvrir la sous clé Cnx de la table de registre\r\n"
+                                "Clé cherchée dans le fichier de registre <")
+                     + files.machineFile
+                     + QStringLiteral("> (la variable SCRIVO_HKLM_FILE peut désigner un autre fichier)."));
         QCOMPARE(registry->LastError, -2);
         // The failed opening closed the base key, and nothing was created.
         QCOMPARE(registry->ReadIntegerValue(QStringLiteral("cnxregmode"), 7, TCGRegistry::LocalRoot), 7);
@@ -118,6 +122,15 @@ private slots:
         QCOMPARE(Raised([&] { registry->ReopenBaseKey(TCGRegistry::UserRoot); }),
                  QStringLiteral("Impossible de réinitiliser l'accès à la base de registre"));
         QCOMPARE(registry->LastError, -1);
+
+        // No file at all: the message says which one was looked for.
+        RegistryFiles none;
+        auto empty = store();
+        empty->OpenBaseKeys();
+        QCOMPARE(Raised([&] { empty->OpenSubKey(QStringLiteral("Cnx"), TCGRegistry::UserRoot); }),
+                 QStringLiteral("Impossible d'ouvrir la sous clé Cnx de la table de registre\r\nLe fichier de registre <")
+                     + none.userFile
+                     + QStringLiteral("> n'existe pas (la variable SCRIVO_HKCU_FILE peut désigner un autre fichier)."));
     }
 
     void valuesOfTheWrongKindRaise()

@@ -8,14 +8,6 @@
 class TestPickersEndToEnd : public QObject {
     Q_OBJECT
 
-    // Clicks (once or more) at (x, y) of a window's client area with the real pointer.
-    static bool clickAt(const QString &window, int x, int y, int clicks)
-    {
-        return RunCommand(QStringLiteral("xdotool"), {"mousemove", "--window", window, QString::number(x),
-                                                      QString::number(y), "click", "--repeat", QString::number(clicks),
-                                                      "--delay", "80", "1"});
-    }
-
 private slots:
     void initTestCase()
     {
@@ -57,28 +49,18 @@ private slots:
         QVERIFY(document.open());
 
         // Two arguments: the window starts unfolded, targeting the document by title.
-        QTemporaryDir workstation;
-        QProcess scrivo;
-        scrivo.setProcessEnvironment(WorkstationEnvironment(workstation.path(), QStringLiteral("/bin/true")));
-        if (scrivo.processEnvironment().isEmpty())
+        ScrivoProcess scrivo;
+        if (!scrivo.hasFixture())
             QSKIP("no Firebird fixture (run through scripts/test)");
-        scrivo.start(qEnvironmentVariable("SCRIVO_BINARY"), {QStringLiteral("-app=ordonnance.txt"), second});
-        QVERIFY(scrivo.waitForStarted());
-        QString window;
-        QTRY_VERIFY_WITH_TIMEOUT(RunCommand(QStringLiteral("xdotool"),
-                                            {"search", "--onlyvisible", "--pid", QString::number(scrivo.processId())},
-                                            &window) && !window.isEmpty(), 20000);
-        window = window.section(u'\n', 0, 0);
+        QVERIFY(scrivo.start({QStringLiteral("-app=ordonnance.txt"), second}));
         QTest::qWait(1000); // the start-up runs 250 ms after the window shows, then connects
 
-        QVERIFY(clickAt(window, 50, buttonTop + 16, 1));
+        QVERIFY(scrivo.clickAt(50, buttonTop + 16));
         QTest::qWait(500);
-        QVERIFY(clickAt(window, 114 + point.x(), point.y(), clicks));
+        QVERIFY(scrivo.clickAt(114 + point.x(), point.y(), clicks));
 
         QVERIFY(document.waitUntilModified());
         QCOMPARE(document.saveAndRead(), code);
-        scrivo.kill();
-        scrivo.waitForFinished();
     }
 };
 

@@ -163,10 +163,10 @@ private slots:
         host->messages().clear();
 
         // All at once, for each prefix: labels from the database (not the edited row), no
-        // blank around ":".
-        const QString all = QStringLiteral("£Tension artérielle systolique (mmHg) : [QQC101:Tension artérielle systolique (mmHg)]#\r\n"
-                                           "£Poids : [QQC12:Poids]#\r\n£Taille : [QQC13:Taille]#\r\n"
-                                           "£Médecin traitant : [QQC30:Médecin traitant]#\r\n£Tabac : [QQC40:Tabac]#\r\n");
+        // blank around ":", lines ended as text files end them here (no CR on Linux).
+        const QString all = QStringLiteral("£Tension artérielle systolique (mmHg) : [QQC101:Tension artérielle systolique (mmHg)]#\n"
+                                           "£Poids : [QQC12:Poids]#\n£Taille : [QQC13:Taille]#\n"
+                                           "£Médecin traitant : [QQC30:Médecin traitant]#\n£Tabac : [QQC40:Tabac]#\n");
         for (const auto &[radio, prefix] : {std::pair(picker->rdAChoisir, "[QQC"), std::pair(picker->rdDernier, "[QQD"),
                                             std::pair(picker->rdQSD, "[QSD")}) {
             radio->SetValue(true);

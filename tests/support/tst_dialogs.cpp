@@ -95,6 +95,7 @@ private slots:
     void realInputText();
     void inputRefusesBlankText();
     void replacementEditsOnlyItsOwnColumn();
+    void replacementEditsFirstRowByKeys();
     // Last: it runs the application's event loop to see it end.
     void criticalErrorEndsApplication();
 };
@@ -340,6 +341,30 @@ void TstDialogs::replacementEditsOnlyItsOwnColumn()
     QVERIFY(editor);
     QTest::keyClicks(editor, QStringLiteral("fumeur"));
     QTest::keyClick(editor, Qt::Key_Return);
+    QTRY_VERIFY(!dialog.lv->findChild<QLineEdit *>());
+    dialog.bOk->click();
+    QCOMPARE(dialog.Resultat, QStringLiteral("{Oui¤fumeur}"));
+}
+
+void TstDialogs::replacementEditsFirstRowByKeys()
+{
+    TCQuestion question;
+    for (const char *label : {"Oui", "Non"}) {
+        question.Modalites.push_back(std::make_unique<TCModalite>());
+        question.Modalites.back()->libelle = QString::fromLatin1(label);
+    }
+    TfCouQonRemplacement dialog(nullptr);
+    dialog.Question = &question;
+    dialog.show();
+    dialog.activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(&dialog));
+    // The keys go where the focus is, as a user's do: F2 at once edits row 1.
+    QTRY_COMPARE(QApplication::focusWidget(), dialog.lv);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_F2);
+    QLineEdit *editor = nullptr;
+    QTRY_VERIFY((editor = dialog.lv->findChild<QLineEdit *>()));
+    QTest::keyClicks(QApplication::focusWidget(), QStringLiteral("fumeur"));
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
     QTRY_VERIFY(!dialog.lv->findChild<QLineEdit *>());
     dialog.bOk->click();
     QCOMPARE(dialog.Resultat, QStringLiteral("{Oui¤fumeur}"));

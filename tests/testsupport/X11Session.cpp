@@ -57,6 +57,99 @@ QProcessEnvironment WorkstationEnvironment(const QString &folder, const QString 
     return environment;
 }
 
+QRect WindowGeometry(const QString &window)
+{
+    QString shell;
+    if (!RunCommand(QStringLiteral("xdotool"), {QStringLiteral("getwindowgeometry"), QStringLiteral("--shell"), window},
+                    &shell))
+        return {};
+    QMap<QString, int> values;
+    for (const QString &line : shell.split(u'\n'))
+        values.insert(line.section(u'=', 0, 0), line.section(u'=', 1).toInt());
+    return {values.value(QStringLiteral("X")), values.value(QStringLiteral("Y")), values.value(QStringLiteral("WIDTH")),
+            values.value(QStringLiteral("HEIGHT"))};
+}
+
+bool StackedAbove(const QString &upper, const QString &lower)
+{
+    QString stacking;
+    RunCommand(QStringLiteral("xprop"), {QStringLiteral("-root"), QStringLiteral("_NET_CLIENT_LIST_STACKING")}, &stacking);
+    // "_NET_CLIENT_LIST_STACKING(WINDOW): window id # 0x..., 0x...", bottom first.
+    QList<quint64> order;
+    for (const QString &id : stacking.section(u'#', 1).split(u',', Qt::SkipEmptyParts))
+        order << id.trimmed().toULongLong(nullptr, 16);
+    const qsizetype upperIndex = order.indexOf(upper.toULongLong());
+    const qsizetype lowerIndex = order.indexOf(lower.toULongLong());
+    return upperIndex >= 0 && lowerIndex >= 0 && upperIndex > lowerIndex;
+}
+
+ScrivoProcess::~ScrivoProcess()
+{
+    if (FProcess.state() != QProcess::NotRunning) {
+        FProcess.kill();
+        FProcess.waitForFinished();
+    }
+}
+
+bool ScrivoProcess::hasFixture()
+{
+    if (FEnvironment.isEmpty())
+        FEnvironment = WorkstationEnvironment(FWorkstation.path(), QStringLiteral("/bin/true"));
+    return !FEnvironment.isEmpty();
+}
+
+bool ScrivoProcess::start(const QStringList &arguments, bool waitForMain)
+{
+    if (!hasFixture())
+        return false;
+    FProcess.setProcessEnvironment(FEnvironment);
+    FProcess.start(qEnvironmentVariable("SCRIVO_BINARY"), arguments);
+    if (!FProcess.waitForStarted())
+        return false;
+    return !waitForMain || waitForMainWindow();
+}
+
+bool ScrivoProcess::waitForMainWindow()
+{
+    FWindow = waitForWindow(QStringLiteral("Insertion des Codes Courriers"), 20000);
+    return !FWindow.isEmpty();
+}
+
+bool ScrivoProcess::endsWithin(int milliseconds)
+{
+    return (FProcess.state() == QProcess::NotRunning || FProcess.waitForFinished(milliseconds))
+           && FProcess.exitStatus() == QProcess::NormalExit && FProcess.exitCode() == 0;
+}
+
+QString ScrivoProcess::waitForWindow(const QString &title, int milliseconds) const
+{
+    QElapsedTimer clock;
+    clock.start();
+    do {
+        for (const QString &window : windows()) {
+            QString name;
+            if (RunCommand(QStringLiteral("xdotool"), {QStringLiteral("getwindowname"), window}, &name) && name == title)
+                return window;
+        }
+        QTest::qWait(100);
+    } while (clock.elapsed() < milliseconds);
+    return {};
+}
+
+QStringList ScrivoProcess::windows() const
+{
+    QString found;
+    RunCommand(QStringLiteral("xdotool"), {"search", "--onlyvisible", "--pid", QString::number(FProcess.processId())},
+               &found);
+    return found.split(u'\n', Qt::SkipEmptyParts);
+}
+
+bool ScrivoProcess::clickAt(int x, int y, int clicks) const
+{
+    return RunCommand(QStringLiteral("xdotool"), {"mousemove", "--window", FWindow, QString::number(x), QString::number(y),
+                                                  "click", "--repeat", QString::number(clicks), "--delay", "80", "1"});
+}
+
 MousepadDocument::MousepadDocument(const QString &fileName, const QByteArray &content)
     : FPath(FDir.filePath(fileName))
 {

@@ -4,6 +4,7 @@
 
 #include <QApplication>
 #include <QProcess>
+#include <QRect>
 #include <QString>
 #include <QTemporaryDir>
 
@@ -19,6 +20,45 @@ bool SetKeyboardLayout(const QString &layout);
 /// and `wordProcessor` as the word processor. Empty when the fixture is unavailable
 /// (scripts/test builds it).
 QProcessEnvironment WorkstationEnvironment(const QString &folder, const QString &wordProcessor);
+
+/// A top-level window's geometry on the screen (its client area).
+QRect WindowGeometry(const QString &window);
+/// Whether `upper` is stacked above `lower` (_NET_CLIENT_LIST_STACKING of the window manager).
+bool StackedAbove(const QString &upper, const QString &lower);
+
+/// The real program (SCRIVO_BINARY) started on a workstation of WorkstationEnvironment;
+/// killed at the end when it still runs.
+class ScrivoProcess {
+public:
+    ScrivoProcess() = default;
+    ~ScrivoProcess();
+    ScrivoProcess(const ScrivoProcess &) = delete;
+    ScrivoProcess &operator=(const ScrivoProcess &) = delete;
+
+    /// Whether the practice fixture is there (scripts/test builds it).
+    bool hasFixture();
+    /// Starts the program and, unless told not to, waits (at most 20 s) for its main window.
+    bool start(const QStringList &arguments, bool waitForMainWindow = true);
+    /// Waits (at most 20 s) for the main window.
+    bool waitForMainWindow();
+    /// Waits (at most `milliseconds`) for a visible window of the program titled exactly
+    /// `title`; empty when none shows.
+    QString waitForWindow(const QString &title, int milliseconds = 10000) const;
+    /// The program's visible windows (main window, dialogs, tooltips).
+    QStringList windows() const;
+    /// Clicks (once or more) at (x, y) of the main window's client area.
+    bool clickAt(int x, int y, int clicks = 1) const;
+    bool running() const { return FProcess.state() == QProcess::Running; }
+    /// Whether the program ends by itself within `milliseconds`, with exit code 0.
+    bool endsWithin(int milliseconds);
+    QString window() const { return FWindow; }
+
+private:
+    QTemporaryDir FWorkstation;
+    QProcessEnvironment FEnvironment;
+    QProcess FProcess;
+    QString FWindow;
+};
 
 class MousepadDocument {
 public:

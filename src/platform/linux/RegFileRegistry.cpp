@@ -473,6 +473,17 @@ std::unique_ptr<RegistryKey> RegFileRegistry::openKey(RegistryRoot root, const s
     return std::make_unique<RegFileKey>(tree, &it->second);
 }
 
+std::string RegFileRegistry::whereKeysAre(RegistryRoot root) const
+{
+    const std::string &fileName = fileOf(root);
+    const char *variable = root == RegistryRoot::CurrentUser ? "SCRIVO_HKCU_FILE" : "SCRIVO_HKLM_FILE";
+    struct stat info {};
+    const bool exists = ::stat(fileName.c_str(), &info) == 0;
+    return (exists ? "Clé cherchée dans le fichier de registre <" + fileName + ">"
+                   : "Le fichier de registre <" + fileName + "> n'existe pas")
+           + " (la variable " + variable + " peut désigner un autre fichier).";
+}
+
 std::unique_ptr<Registry> openSystemRegistry(const std::string &company)
 {
     return std::make_unique<RegFileRegistry>(RegFileRegistry::defaultUserFile(company),

@@ -63,6 +63,8 @@ public:
 
     const std::string &fileOf(RegistryRoot root) const;
     std::unique_ptr<RegistryKey> openKey(RegistryRoot root, const std::string &path, std::string &error) override;
+    /// The root's file, whether it exists, and the variable that names another.
+    std::string whereKeysAre(RegistryRoot root) const override;
 
 private:
     std::string FUserFile;
