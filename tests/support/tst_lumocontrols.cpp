@@ -7,6 +7,7 @@
 #include "support/WrkGraphics.h"
 
 #include <QEnterEvent>
+#include <QKeyEvent>
 #include <QPainter>
 #include <QSignalSpy>
 #include <QtTest>
@@ -116,6 +117,8 @@ private slots:
     void linkMouseOverAndDisabledLook();
     void linkClick();
     void linkPictureLayout();
+    void keyboardFocusAndKeys();
+    void wrappedCaptionStaysInside();
     void imageStore();
 };
 
@@ -332,6 +335,68 @@ void TstLumoControls::linkPictureLayout()
         const QRect ink = InkBox(link);
         QVERIFY2(ink.left() >= 2 && ink.left() <= 4 && ink.top() >= 2 && ink.top() <= 6, qPrintable(QDebug::toString(ink)));
     }
+}
+
+void TstLumoControls::keyboardFocusAndKeys()
+{
+    auto *link = new TLumoUrl(parentA);
+    link->resize(150, 17);
+    link->SetCaption(QStringLiteral("Insérer Date du Jour"));
+    link->show();
+    TLumoRadio *first = radio(parentA, "first");
+    TLumoRadio *second = radio(parentA, "second");
+    first->move(0, 40);
+    second->move(0, 80);
+    first->SetValue(true);
+    TLumoRadio *check = radio(parentA, "check", /*asCheck*/ true);
+    check->move(0, 120);
+    host->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(host.get()));
+
+    // Tab reaches each control, which then looks different; a mouse click gives no focus.
+    for (QWidget *control : std::initializer_list<QWidget *>{link, first, check}) {
+        QVERIFY(control->focusPolicy() & Qt::TabFocus);
+        QVERIFY(!(control->focusPolicy() & Qt::ClickFocus));
+        const QImage unfocused = Render(control);
+        control->setFocus(Qt::TabFocusReason);
+        QVERIFY(control->hasFocus());
+        QVERIFY2(Render(control) != unfocused, qPrintable(control->objectName()));
+    }
+
+    // Space, Return and the keypad's Enter click; other keys, held keys and Alt do not.
+    QSignalSpy clicks(link, &TLumoUrl::Click);
+    for (const Qt::Key key : {Qt::Key_Space, Qt::Key_Return, Qt::Key_Enter, Qt::Key_A})
+        QTest::keyClick(link, key, key == Qt::Key_Enter ? Qt::KeypadModifier : Qt::NoModifier);
+    QTest::keyClick(link, Qt::Key_Return, Qt::AltModifier);
+    QKeyEvent held(QEvent::KeyPress, Qt::Key_Space, Qt::NoModifier, QStringLiteral(" "), /*autorep*/ true);
+    QCoreApplication::sendEvent(link, &held);
+    QCOMPARE(clicks.count(), 3);
+    clicks.clear();
+    link->setEnabled(false);
+    QTest::keyClick(link, Qt::Key_Space);
+    QCOMPARE(clicks.count(), 0);
+
+    QTest::keyClick(second, Qt::Key_Space);
+    QVERIFY(second->Value());
+    QVERIFY(!first->Value());
+    QTest::keyClick(second, Qt::Key_Return); // a radio stays checked
+    QVERIFY(second->Value());
+    QTest::keyClick(check, Qt::Key_Return);
+    QVERIFY(check->Value());
+    QTest::keyClick(check, Qt::Key_Space);
+    QVERIFY(!check->Value());
+}
+
+void TstLumoControls::wrappedCaptionStaysInside()
+{
+    TLumoRadio *option = radio(parentA, "formulaire technique ou résumé  (codes en QQC)");
+    option->resize(200, 32);
+    QVERIFY(option->CaptionRect().right() >= option->width()); // on one line it runs past the control
+    option->SetWordWrap(true);
+    const QRect caption = option->CaptionRect();
+    QVERIFY2(option->rect().contains(caption), qPrintable(QDebug::toString(caption)));
+    QVERIFY(caption.height() >= 2 * option->fontMetrics().height());
+    QVERIFY(option->rect().contains(InkBox(option)));
 }
 
 void TstLumoControls::imageStore()
