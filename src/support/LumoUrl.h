@@ -68,8 +68,6 @@ protected:
 private:
     /// The font of the caption now: the mouse-over one under the pointer or the focus.
     const QFont &CaptionFont() const;
-    /// Raises Click (guarded), then opens the URL when the link is one.
-    void Activate();
 
     QString FCaption;
     QFont FMouseOverFont;

@@ -3,6 +3,7 @@
 #include <QWidget>
 
 #include <algorithm>
+#include <climits>
 
 namespace {
 
@@ -20,21 +21,32 @@ bool HoldsTabControl(const QWidget *widget)
                        [](const QWidget *child) { return !child->isWindow() && HoldsTabControl(child); });
 }
 
-// Splits `items` into the groups that a line across the axis separates (rows when
-// `vertical`, columns otherwise), in order along the axis.
-QList<QList<QWidget *>> Bands(QList<QWidget *> items, bool vertical)
+// Controls of a fixed-geometry design often overlap their neighbours by a pixel or
+// so: an overlap this small still separates two rows or columns.
+constexpr int Slack = 4;
+
+// The groups of `items` that lines across the axis separate (rows when `vertical`,
+// columns otherwise), in order along the axis, and the widest space between two of them.
+struct Bands {
+    QList<QList<QWidget *>> groups;
+    int widestGap = INT_MIN;
+};
+
+Bands Split(QList<QWidget *> items, bool vertical)
 {
     const auto start = [vertical](const QWidget *w) { return vertical ? w->y() : w->x(); };
     const auto end = [vertical](const QWidget *w) { return vertical ? w->y() + w->height() : w->x() + w->width(); };
     std::stable_sort(items.begin(), items.end(), [&](const QWidget *a, const QWidget *b) { return start(a) < start(b); });
-    QList<QList<QWidget *>> bands;
+    Bands bands;
     int bandEnd = 0;
     for (QWidget *item : items) {
-        if (bands.isEmpty() || start(item) >= bandEnd) {
-            bands.append(QList<QWidget *>());
+        if (bands.groups.isEmpty() || start(item) > bandEnd - Slack) {
+            if (!bands.groups.isEmpty())
+                bands.widestGap = std::max(bands.widestGap, start(item) - bandEnd);
+            bands.groups.append(QList<QWidget *>());
             bandEnd = end(item);
         }
-        bands.last().append(item);
+        bands.groups.last().append(item);
         bandEnd = std::max(bandEnd, end(item));
     }
     return bands;
@@ -54,14 +66,19 @@ void AppendContainer(const QWidget *container, QList<QWidget *> &ordered)
 void AppendInReadingOrder(const QList<QWidget *> &items, QList<QWidget *> &ordered)
 {
     if (items.size() > 1) {
-        // Rows first; a row that no line splits into rows is split into columns.
-        for (const bool vertical : {true, false}) {
-            const QList<QList<QWidget *>> bands = Bands(items, vertical);
-            if (bands.size() > 1) {
-                for (const QList<QWidget *> &band : bands)
-                    AppendInReadingOrder(band, ordered);
-                return;
-            }
+        // Rows, unless the controls stand in columns of one control a row, further apart
+        // than the rows are (two columns of options side by side, whose rows need not
+        // line up); a row or a column is split again in the same way.
+        const Bands rows = Split(items, true);
+        const Bands columns = Split(items, false);
+        const bool stacks = std::all_of(columns.groups.begin(), columns.groups.end(), [](const QList<QWidget *> &column) {
+            return Split(column, true).groups.size() == column.size();
+        });
+        const Bands &chosen = columns.groups.size() > 1 && columns.widestGap > rows.widestGap && stacks ? columns : rows;
+        if (chosen.groups.size() > 1) {
+            for (const QList<QWidget *> &band : chosen.groups)
+                AppendInReadingOrder(band, ordered);
+            return;
         }
     }
     // Controls overlapping both ways: top first, then left.

@@ -1,6 +1,6 @@
 // The order in which a reader meets the controls of a window laid out by fixed
-// geometry: bands from top to bottom, columns from left to right within a band, and a
-// container's controls together, in the same order within it.
+// geometry: rows from top to bottom and, within a row, left to right; columns that stand
+// apart (two columns of options) one after the other; a container's controls together.
 #pragma once
 
 #include <QList>

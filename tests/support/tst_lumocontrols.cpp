@@ -345,25 +345,22 @@ void TstLumoControls::keyboardFocusAndKeys()
     link->show();
     TLumoRadio *first = radio(parentA, "first");
     TLumoRadio *second = radio(parentA, "second");
-    first->move(0, 40);
-    second->move(0, 80);
-    first->SetValue(true);
     TLumoRadio *check = radio(parentA, "check", /*asCheck*/ true);
-    check->move(0, 120);
+    second->move(0, 40);
+    check->move(0, 80);
+    first->SetValue(true);
     host->activateWindow();
     QVERIFY(QTest::qWaitForWindowActive(host.get()));
 
     // Tab reaches each control, which then looks different; a mouse click gives no focus.
     for (QWidget *control : std::initializer_list<QWidget *>{link, first, check}) {
-        QVERIFY(control->focusPolicy() & Qt::TabFocus);
-        QVERIFY(!(control->focusPolicy() & Qt::ClickFocus));
+        QCOMPARE(control->focusPolicy(), Qt::TabFocus);
         const QImage unfocused = Render(control);
         control->setFocus(Qt::TabFocusReason);
-        QVERIFY(control->hasFocus());
         QVERIFY2(Render(control) != unfocused, qPrintable(control->objectName()));
     }
 
-    // Space, Return and the keypad's Enter click; other keys, held keys and Alt do not.
+    // Space, Return and the keypad's Enter click; other keys, Alt, held keys do not.
     QSignalSpy clicks(link, &TLumoUrl::Click);
     for (const Qt::Key key : {Qt::Key_Space, Qt::Key_Return, Qt::Key_Enter, Qt::Key_A})
         QTest::keyClick(link, key, key == Qt::Key_Enter ? Qt::KeypadModifier : Qt::NoModifier);
@@ -371,16 +368,11 @@ void TstLumoControls::keyboardFocusAndKeys()
     QKeyEvent held(QEvent::KeyPress, Qt::Key_Space, Qt::NoModifier, QStringLiteral(" "), /*autorep*/ true);
     QCoreApplication::sendEvent(link, &held);
     QCOMPARE(clicks.count(), 3);
-    clicks.clear();
-    link->setEnabled(false);
-    QTest::keyClick(link, Qt::Key_Space);
-    QCOMPARE(clicks.count(), 0);
 
+    // A radio is checked and stays so; a check toggles.
     QTest::keyClick(second, Qt::Key_Space);
-    QVERIFY(second->Value());
-    QVERIFY(!first->Value());
-    QTest::keyClick(second, Qt::Key_Return); // a radio stays checked
-    QVERIFY(second->Value());
+    QTest::keyClick(second, Qt::Key_Return);
+    QVERIFY(second->Value() && !first->Value());
     QTest::keyClick(check, Qt::Key_Return);
     QVERIFY(check->Value());
     QTest::keyClick(check, Qt::Key_Space);
@@ -393,10 +385,9 @@ void TstLumoControls::wrappedCaptionStaysInside()
     option->resize(200, 32);
     QVERIFY(option->CaptionRect().right() >= option->width()); // on one line it runs past the control
     option->SetWordWrap(true);
-    const QRect caption = option->CaptionRect();
-    QVERIFY2(option->rect().contains(caption), qPrintable(QDebug::toString(caption)));
-    QVERIFY(caption.height() >= 2 * option->fontMetrics().height());
+    QVERIFY(option->rect().contains(option->CaptionRect()));
     QVERIFY(option->rect().contains(InkBox(option)));
+    QVERIFY(InkBox(option).height() > option->fontMetrics().height()); // two lines
 }
 
 void TstLumoControls::imageStore()
