@@ -16,6 +16,7 @@
 #include "support/CAppNames.h"
 #include "support/DesignFont.h"
 #include "support/NestedLoop.h"
+#include "support/ReadingOrder.h"
 #include "support/StrMan.h"
 #include "support/WinTools.h"
 
@@ -105,10 +106,9 @@ TfScrivo::TfScrivo(QWidget *parent)
     bFold->resize(ButtonColumnWidth, ButtonHeight);
     SetAnchors(bFold, Qt::LeftEdge | Qt::BottomEdge);
 
-    QPushButton *const tabOrder[] = {bSignalitique, bQuestionnaire, bFold, bDivers, bAntecedent, bCollateraux,
-                                     bMedecin, bCorresp, bPmsi, bOrdo, bVariable};
-    for (std::size_t i = 1; i < std::size(tabOrder); ++i)
-        QWidget::setTabOrder(tabOrder[i - 1], tabOrder[i]);
+    // Tab follows the screen: the buttons top to bottom, then the hosted picker.
+    ChainTabOrder(bSignalitique, {bCollateraux, bQuestionnaire, bAntecedent, bOrdo, bDivers, bMedecin, bCorresp,
+                                  bPmsi, bVariable, bFold});
 
     bUnFold = new QPushButton(QStringLiteral("&Insértion"), this);
     bUnFold->setObjectName(QStringLiteral("bUnFold"));
@@ -225,8 +225,10 @@ void TfScrivo::ShowPicker(const QMetaObject *formClass)
     const QList<QWidget *> hosted = panelHost->findChildren<QWidget *>(Qt::FindDirectChildrenOnly);
     if (!hosted.isEmpty()) {
         QWidget *previous = hosted.first();
-        if (previous->metaObject()->inherits(formClass))
+        if (previous->metaObject()->inherits(formClass)) {
+            FocusPicker(previous);
             return;
+        }
         // A handler of that picker may be waiting below (an insertion waiting for the
         // document to take the focus): it is taken out of the host and deleted once
         // that wait is over.
@@ -249,6 +251,19 @@ void TfScrivo::ShowPicker(const QMetaObject *formClass)
     form->setGeometry(panelHost->rect());
     SetAnchors(form, Qt::LeftEdge | Qt::TopEdge | Qt::RightEdge | Qt::BottomEdge);
     form->show();
+    // After the last button, Tab goes through the picker in reading order.
+    ChainTabOrder(bFold, TabControlsInReadingOrder(form));
+    FocusPicker(form);
+}
+
+void TfScrivo::FocusPicker(QWidget *form)
+{
+    // The category's button (or its Alt letter) hands the keyboard to its picker.
+    for (QWidget *control : TabControlsInReadingOrder(form))
+        if (control->isEnabled() && control->isVisibleTo(form)) {
+            control->setFocus(Qt::TabFocusReason);
+            return;
+        }
 }
 
 void TfScrivo::FoldWindow()

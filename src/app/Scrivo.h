@@ -113,6 +113,8 @@ private:
     QPushButton *AddCategoryButton(const char *name, const QString &caption, int top,
                                    void (TfScrivo::*handler)());
     void SetStatus(const QString &text);
+    /// Gives the keyboard focus to the first control of the hosted picker `form`.
+    void FocusPicker(QWidget *form);
     void EndProgram();
 
     // Steps of StartUp; each false when the program cannot go on.

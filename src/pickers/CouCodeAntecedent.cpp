@@ -14,6 +14,8 @@
 #include <QListWidget>
 #include <QShowEvent>
 
+#include <algorithm>
+
 namespace {
 
 // Each list entry carries its category: key and label.
@@ -76,14 +78,16 @@ TfCouCodeAntecedent::TfCouCodeAntecedent(TPickerHost *host)
     urlDateNon = AddOptionLink(GroupBox1, "urlDateNon", QStringLiteral("non"),
                                QStringLiteral("Les dates ne seront pas insérées avec les ATCD et les commentaires"), 108,
                                56, 21, &TfCouCodeAntecedent::urlDateNonClick);
+    // The comment modes stand right of their label, whatever its width in the font used.
+    const int modeLeft = std::max(112, Label4->geometry().right() + 4);
     urlColonne = AddOptionLink(
         GroupBox1, "urlColonne", QStringLiteral("colonne"),
         QStringLiteral("Les commentaires seront inséré les uns sous les autres (avec un retour à la ligne entre chaque)"),
-        112, 80, 49, &TfCouCodeAntecedent::urlColonneClick);
+        modeLeft, 80, 49, &TfCouCodeAntecedent::urlColonneClick);
     urlLigne = AddOptionLink(
         GroupBox1, "urlLigne", QStringLiteral("ligne"),
-        QStringLiteral("Les commentaires seront inséré les uns à la suite des autres (sur une même ligne)"), 112, 100,
-        49, &TfCouCodeAntecedent::urlLigneClick);
+        QStringLiteral("Les commentaires seront inséré les uns à la suite des autres (sur une même ligne)"), modeLeft,
+        100, 49, &TfCouCodeAntecedent::urlLigneClick);
     urlTousAvec = AddOptionLink(GroupBox1, "urlTousAvec", QStringLiteral("avec commentaires"), QStringLiteral("Insére le code £ATTC#"),
                                 240, 80, 101, &TfCouCodeAntecedent::urlTousAvecClick);
     urlTousSans = AddOptionLink(GroupBox1, "urlTousSans", QStringLiteral("sans commentaires"), QStringLiteral("Insére le code £ATTT#"),

@@ -18,6 +18,8 @@
 #include <QShowEvent>
 #include <QTreeWidget>
 
+#include <algorithm>
+
 namespace {
 
 // Each questionnaire row carries the index of its questionnaire in Questionnaires.
@@ -56,27 +58,31 @@ QTreeWidget *NewListView(QWidget *parent, const char *name, const QString &colum
 TfCouCodeQre::TfCouCodeQre(TPickerHost *host)
     : TfPickerForm(host, QStringLiteral("Code Questionnaires"), QSize(531, 350))
 {
-    GroupBox1 = AddGroupBox("GroupBox1", QStringLiteral(" Questionnaires "), QRect(4, 4, 524, 219));
+    // The options box is 20 pixels taller than designed, at the lists' expense: its two
+    // long radios need two lines where the window is narrower than the picker's design.
+    GroupBox1 = AddGroupBox("GroupBox1", QStringLiteral(" Questionnaires "), QRect(4, 4, 524, 199));
     SetAnchors(GroupBox1, Qt::LeftEdge | Qt::TopEdge | Qt::RightEdge | Qt::BottomEdge);
 
-    lvQre = NewListView(GroupBox1, "lvQre", QStringLiteral("Questionnaires"), QRect(8, 20, 221, 191));
+    lvQre = NewListView(GroupBox1, "lvQre", QStringLiteral("Questionnaires"), QRect(8, 20, 221, 171));
     lvQre->setEditTriggers(QAbstractItemView::NoEditTriggers);
     connect(lvQre, &QTreeWidget::itemSelectionChanged, this, [this] {
         RunGuarded(QStringLiteral("TfCouCodeQre.lvQreSelectItem"), [this] { lvQreSelectItem(); });
     });
 
     // Question captions may be edited in place: the edited caption goes into the code.
-    lvQon = NewListView(GroupBox1, "lvQon", QStringLiteral("Questions"), QRect(232, 20, 221, 191));
+    lvQon = NewListView(GroupBox1, "lvQon", QStringLiteral("Questions"), QRect(232, 20, 221, 171));
     lvQon->setEditTriggers(QAbstractItemView::EditKeyPressed | QAbstractItemView::SelectedClicked);
     OnItemChosen(lvQon, [this] { lvQonDblClick(); });
 
     chkHidden = new QCheckBox(QStringLiteral("montrer questionnaires cachés"), GroupBox1);
     chkHidden->setObjectName(QStringLiteral("chkHidden"));
-    chkHidden->setGeometry(348, -2, 169, 17);
+    // On the frame's top right corner, as wide as its caption needs.
+    const int hiddenWidth = std::max(169, chkHidden->sizeHint().width());
+    chkHidden->setGeometry(348 + 169 - hiddenWidth, -2, hiddenWidth, 17);
     SetAnchors(chkHidden, Qt::TopEdge | Qt::RightEdge);
     connect(chkHidden, &QCheckBox::clicked, this, [this] { chkHiddenClick(); });
 
-    GroupBox2 = AddGroupBox("GroupBox2", QStringLiteral(" Options "), QRect(4, 226, 524, 121));
+    GroupBox2 = AddGroupBox("GroupBox2", QStringLiteral(" Options "), QRect(4, 206, 524, 141));
     SetAnchors(GroupBox2, Qt::LeftEdge | Qt::RightEdge | Qt::BottomEdge);
 
     auto link = [this](const char *name, const QString &caption, const QRect &geometry, void (TfCouCodeQre::*handler)()) {
@@ -88,7 +94,7 @@ TfCouCodeQre::TfCouCodeQre(TPickerHost *host)
     urlQB = link("urlQB", QStringLiteral("Insérer £QBnn#"), QRect(8, 16, 150, 17), &TfCouCodeQre::urlQBClick);
     urlQB->setEnabled(false);
     urlQE = link("urlQE", QStringLiteral("Insérer £QE#"), QRect(8, 36, 150, 17), &TfCouCodeQre::urlQEClick);
-    urlInsererTout = link("urlInsererTout", QStringLiteral("Insérer tout le questionnaire"), QRect(232, 95, 157, 17),
+    urlInsererTout = link("urlInsererTout", QStringLiteral("Insérer tout le questionnaire"), QRect(232, 110, 157, 17),
                           &TfCouCodeQre::urlInsererToutClick);
 
     const TImageList *images = fWrkGraphics ? &fWrkGraphics->ImagesChk : nullptr;
@@ -101,12 +107,21 @@ TfCouCodeQre::TfCouCodeQre(TPickerHost *host)
             control->SetupAsCheck(images);
         control->SetCaption(caption);
         control->setGeometry(geometry);
+        if (!radio)
+            control->FitWidthToCaption();
         return control;
     };
-    rdDernier = option("rdDernier", QStringLiteral("dernière occurrence (codes en QQD)"), QRect(224, 12, 229, 17), true);
-    rdAChoisir = option("rdAChoisir", QStringLiteral("occurrence à choisir (codes en QQC)"), QRect(224, 28, 229, 17), true);
-    rdResume = option("rdResume", QStringLiteral("formulaire technique ou résumé  (codes en QQC)"), QRect(224, 44, 257, 17), true);
-    rdQSD = option("rdQSD", QStringLiteral("dernière réponse - tout questionnaire confondu (QSD)"), QRect(224, 72, 277, 17), true);
+    // The radios reach the frame's right side and stretch with it; the two long ones go
+    // on over two lines when they need to.
+    const int radioWidth = GroupBox2->width() - 224 - 8;
+    rdDernier = option("rdDernier", QStringLiteral("dernière occurrence (codes en QQD)"), QRect(224, 12, radioWidth, 17), true);
+    rdAChoisir = option("rdAChoisir", QStringLiteral("occurrence à choisir (codes en QQC)"), QRect(224, 28, radioWidth, 17), true);
+    rdResume = option("rdResume", QStringLiteral("formulaire technique ou résumé  (codes en QQC)"), QRect(224, 44, radioWidth, 28), true);
+    rdQSD = option("rdQSD", QStringLiteral("dernière réponse - tout questionnaire confondu (QSD)"), QRect(224, 76, radioWidth, 28), true);
+    for (TLumoRadio *radio : {rdResume, rdQSD})
+        radio->SetWordWrap(true);
+    for (TLumoRadio *radio : {rdDernier, rdAChoisir, rdResume, rdQSD})
+        SetAnchors(radio, Qt::LeftEdge | Qt::TopEdge | Qt::RightEdge);
     rdDernier->SetValue(true);
     chkInclure = option("chkInclure", QStringLiteral("inclure le libellé de la question"), QRect(8, 60, 165, 17), false);
     chkRemplacement = option("chkRemplacement", QStringLiteral("Proposer l'aide aux remplacements"), QRect(8, 80, 203, 17), false);

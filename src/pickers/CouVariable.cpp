@@ -7,6 +7,8 @@
 #include <QLabel>
 #include <QTreeWidget>
 
+#include <algorithm>
+
 TfCouVariable::TfCouVariable(TPickerHost *host)
     : TfPickerForm(host, QStringLiteral("Variables"), QSize(375, 242))
 {
@@ -14,8 +16,8 @@ TfCouVariable::TfCouVariable(TPickerHost *host)
 
     Label1 = new QLabel(QStringLiteral("Variables définies pour ce modèle :"), this);
     Label1->setObjectName(QStringLiteral("Label1"));
-    Label1->setGeometry(16, 8, 226, 18);
     Label1->setFont(DesignFont(QStringLiteral("Tahoma"), 15));
+    Label1->setGeometry(16, 8, std::max(226, Label1->sizeHint().width()), 18); // the colon included
 
     lvVar = new QTreeWidget(this);
     lvVar->setObjectName(QStringLiteral("lvVar"));

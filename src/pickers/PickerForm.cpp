@@ -126,6 +126,7 @@ TLumoUrl *TfPickerForm::AddLink(QWidget *parent, const char *name, const QString
     link->SetMouseOverFont(mouseOver);
     if (withPicture && fWrkGraphics)
         link->SetPicture(fWrkGraphics->LinkPicture());
+    link->FitWidthToCaption();
     connect(link, &TLumoUrl::Click, this, [link, onClick = std::move(onClick)] { onClick(link); });
     return link;
 }

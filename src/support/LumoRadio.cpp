@@ -1,16 +1,21 @@
 #include "LumoRadio.h"
 
 #include "ErrorMessageBox.h"
+#include "LumoCaption.h"
 
 #include <QEnterEvent>
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPointer>
 
+#include <algorithm>
+
 TLumoRadio::TLumoRadio(QWidget *parent)
     : QWidget(parent)
 {
-    setFocusPolicy(Qt::NoFocus);
+    // Tab only: a click does not leave a focus frame behind.
+    setFocusPolicy(Qt::TabFocus);
     setAutoFillBackground(false);
     resize(150, 32);
 }
@@ -25,6 +30,23 @@ void TLumoRadio::SetCaption(const QString &caption)
 {
     FCaption = caption;
     update();
+}
+
+void TLumoRadio::FitWidthToCaption()
+{
+    if (!FWordWrap)
+        resize(std::max(width(), CaptionRect().right() + 1), height());
+}
+
+void TLumoRadio::SetWordWrap(bool wrap)
+{
+    FWordWrap = wrap;
+    update();
+}
+
+QRect TLumoRadio::CaptionRect() const
+{
+    return ::CaptionRect(this, font(), FCaption, FImageList ? FImageList->Width() : -1, FWordWrap);
 }
 
 void TLumoRadio::SetValue(bool value)
@@ -110,14 +132,11 @@ void TLumoRadio::paintEvent(QPaintEvent *)
     const bool enabled = isEnabled();
     painter.setFont(font());
     painter.setPen(palette().color(enabled ? QPalette::Active : QPalette::Disabled, QPalette::ButtonText));
-    const QFontMetrics metrics = painter.fontMetrics();
-    if (FImageList) {
-        const int textTop = (height() - metrics.height()) / 2;
-        painter.drawText(FImageList->Width() + 3, textTop + metrics.ascent(), FCaption);
+    const QRect caption = CaptionRect();
+    painter.drawText(caption, CaptionFlags(FWordWrap), FCaption);
+    if (FImageList)
         FImageList->Draw(painter, 1, (height() - FImageList->Height()) / 2, CurrentImageIndex(), enabled);
-    } else {
-        painter.drawText(2, 2 + metrics.ascent(), FCaption);
-    }
+    DrawFocusFrame(painter, this, caption);
 }
 
 void TLumoRadio::setMouseOver(bool over)
@@ -151,6 +170,14 @@ void TLumoRadio::mouseReleaseEvent(QMouseEvent *event)
     // only ever becomes checked.
     event->accept();
     const QPointer<TLumoRadio> self(this);
+    ClickValue();
+    if (self)
+        update();
+}
+
+void TLumoRadio::ClickValue()
+{
+    const QPointer<TLumoRadio> self(this);
     RunGuarded(objectName() + QStringLiteral(".Click"), [this, &self] {
         const bool newValue = FControlType == iLumoRadio && !FCanUncheck ? true : !FValue;
         if (newValue != FValue)
@@ -158,8 +185,29 @@ void TLumoRadio::mouseReleaseEvent(QMouseEvent *event)
         if (self)
             emit Click();
     });
-    if (self)
-        update();
+}
+
+void TLumoRadio::keyPressEvent(QKeyEvent *event)
+{
+    if (!IsActivationKey(event->key()) || event->modifiers() & ~Qt::KeypadModifier) {
+        QWidget::keyPressEvent(event);
+        return;
+    }
+    event->accept();
+    if (!event->isAutoRepeat() && isEnabled())
+        ClickValue();
+}
+
+void TLumoRadio::focusInEvent(QFocusEvent *event)
+{
+    update();
+    QWidget::focusInEvent(event);
+}
+
+void TLumoRadio::focusOutEvent(QFocusEvent *event)
+{
+    update();
+    QWidget::focusOutEvent(event);
 }
 
 void TLumoRadio::changeEvent(QEvent *event)

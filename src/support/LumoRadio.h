@@ -1,6 +1,7 @@
 // TLumoRadio: an image radio button or check box. A caption beside an image taken from
 // a shared image list by checked state and pointer-over state; radios of one group on
-// one parent exclude each other. Windowless and without keyboard focus.
+// one parent exclude each other. Windowless; Tab reaches it, it then shows a focus frame,
+// and Space or Enter click it.
 #pragma once
 
 #include "ImageList.h"
@@ -42,6 +43,14 @@ public:
     int CurrentImageIndex() const;
     bool MouseOver() const { return FMouseOver; }
     int Tag = 0;
+    /// Whether a caption too long for the control's width goes on over several lines.
+    bool WordWrap() const { return FWordWrap; }
+    void SetWordWrap(bool wrap);
+    /// Where the whole caption is drawn, in the control's coordinates; wider than the
+    /// control when a caption on one line does not fit.
+    QRect CaptionRect() const;
+    /// Widens the control, when its caption on one line needs it, to show it whole.
+    void FitWidthToCaption();
 
     /// The settings every radio of the pickers uses: group 1, mark only when checked.
     void SetupAsRadio(const TImageList *list);
@@ -60,8 +69,14 @@ protected:
     void mousePressEvent(QMouseEvent *event) override;
     void mouseReleaseEvent(QMouseEvent *event) override;
     void changeEvent(QEvent *event) override;
+    void keyPressEvent(QKeyEvent *event) override;
+    void focusInEvent(QFocusEvent *event) override;
+    void focusOutEvent(QFocusEvent *event) override;
 
 private:
+    /// What a click does: a check toggles, a radio that cannot be unchecked only ever
+    /// becomes checked; Click follows.
+    void ClickValue();
     /// Repaints only when the image shown changes with the pointer.
     void setMouseOver(bool over);
 
@@ -76,4 +91,5 @@ private:
     int FImgMoveChecked = 0;
     int FImgMoveUnChecked = 0;
     bool FMouseOver = false;
+    bool FWordWrap = false;
 };

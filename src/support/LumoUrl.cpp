@@ -1,19 +1,24 @@
 #include "LumoUrl.h"
 
 #include "ErrorMessageBox.h"
+#include "LumoCaption.h"
 
 #include <QDesktopServices>
 #include <QEnterEvent>
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPointer>
 #include <QUrl>
 
+#include <algorithm>
+
 TLumoUrl::TLumoUrl(QWidget *parent)
     : QWidget(parent)
     , FMouseOverColor(Qt::blue)
 {
-    setFocusPolicy(Qt::NoFocus);
+    // Tab only: a click does not leave a focus frame behind.
+    setFocusPolicy(Qt::TabFocus);
     setAutoFillBackground(false);
     setCursor(Qt::PointingHandCursor);
     resize(150, 32);
@@ -25,6 +30,28 @@ void TLumoUrl::SetCaption(const QString &caption)
 {
     FCaption = caption;
     update();
+}
+
+void TLumoUrl::FitWidthToCaption()
+{
+    if (!FWordWrap)
+        resize(std::max(width(), CaptionRect().right() + 1), height());
+}
+
+void TLumoUrl::SetWordWrap(bool wrap)
+{
+    FWordWrap = wrap;
+    update();
+}
+
+const QFont &TLumoUrl::CaptionFont() const
+{
+    return (FMouseOver || hasFocus()) && isEnabled() ? FMouseOverFont : font();
+}
+
+QRect TLumoUrl::CaptionRect() const
+{
+    return ::CaptionRect(this, CaptionFont(), FCaption, FImageList.Count() > 0 ? FImageList.Width() : -1, FWordWrap);
 }
 
 void TLumoUrl::SetMouseOverFont(const QFont &font)
@@ -66,22 +93,18 @@ void TLumoUrl::paintEvent(QPaintEvent *)
 {
     // Nothing is filled: the parent's background shows through.
     QPainter painter(this);
+    // The link the keyboard is on looks as under the pointer, in a focus frame.
     const bool enabled = isEnabled();
-    if (FMouseOver && enabled) {
-        painter.setFont(FMouseOverFont);
+    painter.setFont(CaptionFont());
+    if ((FMouseOver || hasFocus()) && enabled)
         painter.setPen(FMouseOverColor);
-    } else {
-        painter.setFont(font());
+    else
         painter.setPen(palette().color(enabled ? QPalette::Active : QPalette::Disabled, QPalette::WindowText));
-    }
-    const QFontMetrics metrics = painter.fontMetrics();
-    if (FImageList.Count() > 0) {
-        const int textTop = (height() - metrics.height()) / 2;
-        painter.drawText(FImageList.Width() + 3, textTop + metrics.ascent(), FCaption);
+    const QRect caption = CaptionRect();
+    painter.drawText(caption, CaptionFlags(FWordWrap), FCaption);
+    if (FImageList.Count() > 0)
         FImageList.Draw(painter, 1, (height() - FImageList.Height()) / 2, 0, enabled);
-    } else {
-        painter.drawText(2, 2 + metrics.ascent(), FCaption);
-    }
+    DrawFocusFrame(painter, this, caption);
 }
 
 void TLumoUrl::enterEvent(QEnterEvent *)
@@ -120,6 +143,33 @@ void TLumoUrl::mouseReleaseEvent(QMouseEvent *event)
     if (isEnabled() && FIsURL && !FURL.isEmpty())
         QDesktopServices::openUrl(QUrl::fromUserInput(FURL));
     update();
+}
+
+void TLumoUrl::keyPressEvent(QKeyEvent *event)
+{
+    if (!IsActivationKey(event->key()) || event->modifiers() & ~Qt::KeypadModifier) {
+        QWidget::keyPressEvent(event);
+        return;
+    }
+    event->accept();
+    if (event->isAutoRepeat() || !isEnabled())
+        return;
+    const QPointer<TLumoUrl> self(this);
+    RunGuarded(objectName() + QStringLiteral(".Click"), [this] { emit Click(); });
+    if (self && FIsURL && !FURL.isEmpty())
+        QDesktopServices::openUrl(QUrl::fromUserInput(FURL));
+}
+
+void TLumoUrl::focusInEvent(QFocusEvent *event)
+{
+    update();
+    QWidget::focusInEvent(event);
+}
+
+void TLumoUrl::focusOutEvent(QFocusEvent *event)
+{
+    update();
+    QWidget::focusOutEvent(event);
 }
 
 void TLumoUrl::changeEvent(QEvent *event)

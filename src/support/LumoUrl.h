@@ -1,6 +1,7 @@
 // TLumoUrl: a link label. A caption with an optional small picture, drawn in a blue
 // underlined font while the pointer is over it, raising Click on a left-button release;
-// optionally it opens a URL. Windowless and without keyboard focus.
+// optionally it opens a URL. Windowless; Tab reaches it, it then shows a focus frame, and
+// Space or Enter click it.
 #pragma once
 
 #include "ImageList.h"
@@ -40,6 +41,14 @@ public:
     /// Free integer a handler serving several links can read.
     int Tag = 0;
     bool MouseOver() const { return FMouseOver; }
+    /// Whether a caption too long for the control's width goes on over several lines.
+    bool WordWrap() const { return FWordWrap; }
+    void SetWordWrap(bool wrap);
+    /// Where the whole caption is drawn, in the control's coordinates; wider than the
+    /// control when a caption on one line does not fit.
+    QRect CaptionRect() const;
+    /// Widens the control, when its caption on one line needs it, to show it whole.
+    void FitWidthToCaption();
 
 signals:
     /// Left-button release over the control.
@@ -52,8 +61,14 @@ protected:
     void mousePressEvent(QMouseEvent *event) override;
     void mouseReleaseEvent(QMouseEvent *event) override;
     void changeEvent(QEvent *event) override;
+    void keyPressEvent(QKeyEvent *event) override;
+    void focusInEvent(QFocusEvent *event) override;
+    void focusOutEvent(QFocusEvent *event) override;
 
 private:
+    /// The font of the caption now: the mouse-over one under the pointer or the focus.
+    const QFont &CaptionFont() const;
+
     QString FCaption;
     QFont FMouseOverFont;
     QColor FMouseOverColor;
@@ -62,4 +77,5 @@ private:
     QString FURL;
     bool FIsURL = false;
     bool FMouseOver = false;
+    bool FWordWrap = false;
 };

@@ -7,6 +7,7 @@
 #include "support/WrkGraphics.h"
 
 #include <QEnterEvent>
+#include <QKeyEvent>
 #include <QPainter>
 #include <QSignalSpy>
 #include <QtTest>
@@ -116,6 +117,8 @@ private slots:
     void linkMouseOverAndDisabledLook();
     void linkClick();
     void linkPictureLayout();
+    void keyboardFocusAndKeys();
+    void wrappedCaptionStaysInside();
     void imageStore();
 };
 
@@ -332,6 +335,59 @@ void TstLumoControls::linkPictureLayout()
         const QRect ink = InkBox(link);
         QVERIFY2(ink.left() >= 2 && ink.left() <= 4 && ink.top() >= 2 && ink.top() <= 6, qPrintable(QDebug::toString(ink)));
     }
+}
+
+void TstLumoControls::keyboardFocusAndKeys()
+{
+    auto *link = new TLumoUrl(parentA);
+    link->resize(150, 17);
+    link->SetCaption(QStringLiteral("Insérer Date du Jour"));
+    link->show();
+    TLumoRadio *first = radio(parentA, "first");
+    TLumoRadio *second = radio(parentA, "second");
+    TLumoRadio *check = radio(parentA, "check", /*asCheck*/ true);
+    second->move(0, 40);
+    check->move(0, 80);
+    first->SetValue(true);
+    host->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(host.get()));
+
+    // Tab reaches each control, which then looks different; a mouse click gives no focus.
+    for (QWidget *control : std::initializer_list<QWidget *>{link, first, check}) {
+        QCOMPARE(control->focusPolicy(), Qt::TabFocus);
+        const QImage unfocused = Render(control);
+        control->setFocus(Qt::TabFocusReason);
+        QVERIFY2(Render(control) != unfocused, qPrintable(control->objectName()));
+    }
+
+    // Space, Return and the keypad's Enter click; other keys, Alt, held keys do not.
+    QSignalSpy clicks(link, &TLumoUrl::Click);
+    for (const Qt::Key key : {Qt::Key_Space, Qt::Key_Return, Qt::Key_Enter, Qt::Key_A})
+        QTest::keyClick(link, key, key == Qt::Key_Enter ? Qt::KeypadModifier : Qt::NoModifier);
+    QTest::keyClick(link, Qt::Key_Return, Qt::AltModifier);
+    QKeyEvent held(QEvent::KeyPress, Qt::Key_Space, Qt::NoModifier, QStringLiteral(" "), /*autorep*/ true);
+    QCoreApplication::sendEvent(link, &held);
+    QCOMPARE(clicks.count(), 3);
+
+    // A radio is checked and stays so; a check toggles.
+    QTest::keyClick(second, Qt::Key_Space);
+    QTest::keyClick(second, Qt::Key_Return);
+    QVERIFY(second->Value() && !first->Value());
+    QTest::keyClick(check, Qt::Key_Return);
+    QVERIFY(check->Value());
+    QTest::keyClick(check, Qt::Key_Space);
+    QVERIFY(!check->Value());
+}
+
+void TstLumoControls::wrappedCaptionStaysInside()
+{
+    TLumoRadio *option = radio(parentA, "formulaire technique ou résumé  (codes en QQC)");
+    option->resize(200, 32);
+    QVERIFY(option->CaptionRect().right() >= option->width()); // on one line it runs past the control
+    option->SetWordWrap(true);
+    QVERIFY(option->rect().contains(option->CaptionRect()));
+    QVERIFY(option->rect().contains(InkBox(option)));
+    QVERIFY(InkBox(option).height() > option->fontMetrics().height()); // two lines
 }
 
 void TstLumoControls::imageStore()

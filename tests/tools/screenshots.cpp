@@ -1,8 +1,16 @@
 // Pictures for people to look at:
-//   screenshots <output folder>        the main window hosting each picker, one PNG each
+//   screenshots <output folder>        the main window hosting each picker, one PNG each;
+//                                      with a connection in the registry (scripts/screenshots
+//                                      makes one to the demo database), the pickers that
+//                                      read the practice too
 //   screenshots --desktop <file.png>   the whole screen as it is now
 #include "app/ProcessObjects.h"
 #include "app/Scrivo.h"
+#include "config/CCnxParam.h"
+#include "config/CConnexion.h"
+#include "config/COption.h"
+#include "config/CReferences.h"
+#include "data/CMedecin.h"
 #include "support/WrkGraphics.h"
 
 #include <QApplication>
@@ -28,8 +36,27 @@ int main(int argc, char *argv[])
     window.TimerStart->stop(); // no start-up: the window stays unfolded and empty
     window.panelCnx->hide();
 
+    QList<QPushButton *> buttons = {window.bDivers, window.bOrdo, window.bMedecin, window.bCorresp, window.bPmsi};
+    if (qEnvironmentVariableIsSet("SCRIVO_HKLM_FILE") && gConnexion && gConnexion->Params()) {
+        try {
+            gConnexion->Params()->LoadParams(false);
+            gConnexion->SetupConnection();
+            gConnexion->Connect(false);
+        } catch (const std::exception &) {
+        }
+        if (gConnexion->Connected()) {
+            GlobaleOption->Charger();
+            gMedecins = new TCMedecins(gConnexion);
+            gReferences = new TCReferences(gConnexion);
+            window.FVariables = std::make_unique<QStringList>(QStringList{"NOM_PATIENT", "DATE_RDV", "MOTIF"});
+            window.bVariable->show();
+            buttons << window.bSignalitique << window.bCollateraux << window.bQuestionnaire << window.bAntecedent
+                    << window.bVariable;
+        }
+    }
+
     int written = 0;
-    for (QPushButton *button : {window.bDivers, window.bOrdo, window.bMedecin, window.bCorresp, window.bPmsi}) {
+    for (QPushButton *button : buttons) {
         button->click();
         for (int i = 0; i < 10; ++i)
             QApplication::processEvents();
@@ -39,5 +66,5 @@ int main(int argc, char *argv[])
             qInfo("%s", qPrintable(file));
         }
     }
-    return written == 5 ? 0 : 1;
+    return written == buttons.size() ? 0 : 1;
 }
