@@ -1,6 +1,6 @@
 // Key strings to key events, and the window searches, on the recording window system.
 #include "app/SendKeyApi.h"
-#include "platform/RecordingWindowSystem.h"
+#include "testsupport/RecordingWindowSystem.h"
 
 #include <QtTest>
 

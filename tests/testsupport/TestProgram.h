@@ -7,7 +7,7 @@
 
 #include "app/ProcessObjects.h"
 #include "app/Scrivo.h"
-#include "platform/RecordingWindowSystem.h"
+#include "testsupport/RecordingWindowSystem.h"
 #include "testsupport/ScriptedMessages.h"
 
 #include <memory>

@@ -1,4 +1,4 @@
-#include "RecordingWindowSystem.h"
+#include "testsupport/RecordingWindowSystem.h"
 
 #include <algorithm>
 #include <stdexcept>
@@ -96,6 +96,12 @@ KeyValue RecordingWindowSystem::keyForCharacter(char32_t c)
 void RecordingWindowSystem::sendKeyEvent(Key key, bool down, bool extended)
 {
     keyEvents.push_back({key, down, extended});
+}
+
+bool RecordingWindowSystem::sendKeyEvents(const std::vector<KeyEvent> &events)
+{
+    keyBatches.push_back(events);
+    return WindowSystem::sendKeyEvents(events);
 }
 
 } // namespace platform

@@ -2,7 +2,7 @@
 // and characters translate as on a US keyboard.
 #pragma once
 
-#include "WindowSystem.h"
+#include "platform/WindowSystem.h"
 
 #include <optional>
 
@@ -10,12 +10,7 @@ namespace platform {
 
 class RecordingWindowSystem : public WindowSystem {
 public:
-    struct KeyEvent {
-        Key key;
-        bool down = false;
-        bool extended = false;
-        bool operator==(const KeyEvent &) const = default;
-    };
+    using KeyEvent = platform::KeyEvent;
 
     /// Adds a top-level window; `own` windows belong to the program and are left out of
     /// topLevelWindows(). A window that does not `takeFocus` ignores activation.
@@ -25,6 +20,10 @@ public:
     void setFailing(bool failing) { FFailing = failing; }
 
     std::vector<KeyEvent> keyEvents;
+    /// The key events sent in one piece, one entry per piece.
+    std::vector<std::vector<KeyEvent>> keyBatches;
+    /// How many more times userModifiersDown() answers true.
+    int modifierPolls = 0;
     std::vector<WindowHandle> activations;
     WindowHandle focused = 0;
     bool numLock = false;
@@ -36,6 +35,8 @@ public:
     bool windowHasFocus(WindowHandle window) override;
     KeyValue keyForCharacter(char32_t character) override;
     void sendKeyEvent(Key key, bool down, bool extended) override;
+    bool sendKeyEvents(const std::vector<KeyEvent> &events) override;
+    bool userModifiersDown() override { return modifierPolls > 0 && modifierPolls--; }
     bool numLockOn() override { return numLock; }
     void setNumLock(bool on) override { numLock = on; }
 
