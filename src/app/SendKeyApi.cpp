@@ -382,11 +382,6 @@ void SetWindowSystem(platform::WindowSystem *windowSystem)
     gWindowSystem = windowSystem;
 }
 
-platform::WindowSystem *CurrentWindowSystem()
-{
-    return gWindowSystem;
-}
-
 void SetSendKeysMessageHandler(SendKeysMessageHandler handler)
 {
     gMessageHandler = std::move(handler);
@@ -420,6 +415,11 @@ bool ActivateWindowByTitle(const std::string &title, bool prefixOnly)
 bool FindWindowByTitle(const std::string &title, bool prefixOnly)
 {
     return SearchWindowByTitle(title, prefixOnly);
+}
+
+WindowHandle WindowByTitle(const std::string &title, bool prefixOnly)
+{
+    return SearchWindowByTitle(title, prefixOnly) ? FoundWindow : 0;
 }
 
 void ActivateWindowByHandle(WindowHandle window)

@@ -32,7 +32,6 @@ extern platform::WindowHandle FoundWindow;
 /// The window system every function of this module works with (not owned); none
 /// makes every search fail and every key string type nothing.
 void SetWindowSystem(platform::WindowSystem *windowSystem);
-platform::WindowSystem *CurrentWindowSystem();
 
 /// Shows a modal message (text, title); set by the program to its message box.
 using SendKeysMessageHandler = std::function<void(const std::string &text, const std::string &title)>;
@@ -55,6 +54,9 @@ bool SendKeys(const std::string &keys, bool wait);
 bool ActivateWindowByTitle(const std::string &title, bool prefixOnly);
 /// The same search, without activation.
 bool FindWindowByTitle(const std::string &title, bool prefixOnly);
+/// The same search, without activation: the window found (also left in FoundWindow),
+/// or 0.
+platform::WindowHandle WindowByTitle(const std::string &title, bool prefixOnly);
 /// Brings the window to the foreground (restored when minimised); no check.
 void ActivateWindowByHandle(platform::WindowHandle window);
 /// Whether a top-level window with that handle exists.

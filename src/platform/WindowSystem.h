@@ -73,8 +73,9 @@ public:
     virtual bool windowHasFocus(WindowHandle window) = 0;
 
     /// Whether a program that pastes fetches the clipboard's content from its owner at
-    /// that moment (X11), so that the owner must stay there to serve it; false where the
-    /// content is handed to the system when it is set.
+    /// that moment (X11; Windows, where the toolkit renders it on request), so that the
+    /// owner must not replace it before; false where the content is handed to the system
+    /// when it is set.
     virtual bool clipboardServedOnRequest() { return false; }
     /// Whether `event`, an event as the GUI toolkit received it from the window system
     /// (`eventType` is the toolkit's name of its kind), asks for the clipboard's text (not

@@ -1,9 +1,10 @@
 // A window system for tests: windows are entries of a list, key events are recorded,
-// and characters translate as on a US keyboard.
+// and characters translate as on a US keyboard (or one without Latin letters).
 #pragma once
 
 #include "platform/WindowSystem.h"
 
+#include <functional>
 #include <optional>
 
 namespace platform {
@@ -24,6 +25,14 @@ public:
     std::vector<std::vector<KeyEvent>> keyBatches;
     /// How many more times userModifiersDown() answers true.
     int modifierPolls = 0;
+    /// false: letters have no key, as under a Russian layout.
+    bool latinLetters = true;
+    /// true: sendKeyEvents() reports the events refused (and records none).
+    bool refuseKeys = false;
+    /// Whether the target is said to fetch the clipboard when it pastes.
+    bool servedOnRequest = false;
+    /// Called with each piece of key events sent (a target reacting to its keys).
+    std::function<void(const std::vector<KeyEvent> &)> onKeys;
     std::vector<WindowHandle> activations;
     WindowHandle focused = 0;
     bool numLock = false;
@@ -33,6 +42,7 @@ public:
     bool windowExists(WindowHandle window) override;
     bool activateWindow(WindowHandle window) override;
     bool windowHasFocus(WindowHandle window) override;
+    bool clipboardServedOnRequest() override { return servedOnRequest; }
     KeyValue keyForCharacter(char32_t character) override;
     void sendKeyEvent(Key key, bool down, bool extended) override;
     bool sendKeyEvents(const std::vector<KeyEvent> &events) override;

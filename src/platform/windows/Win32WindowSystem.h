@@ -23,6 +23,8 @@ public:
     bool windowExists(WindowHandle window) override;
     bool activateWindow(WindowHandle window) override;
     bool windowHasFocus(WindowHandle window) override;
+    /// The toolkit renders the clipboard's data when a program asks for it.
+    bool clipboardServedOnRequest() override { return true; }
 
     KeyValue keyForCharacter(char32_t character) override;
     void sendKeyEvent(Key key, bool down, bool extended) override;
