@@ -103,7 +103,7 @@ QPointer<TCodeMimeData> PutOnClipboard(const QString &text)
     for (;;) {
         QPointer<TCodeMimeData> data = new TCodeMimeData(text);
         QGuiApplication::clipboard()->setMimeData(data);
-        if (data && QGuiApplication::clipboard()->mimeData() == data)
+        if (data && QGuiApplication::clipboard()->mimeData() == data.data())
             return data;
         if (clock.elapsed() >= ClipboardWriteTimeoutMs)
             return nullptr;

@@ -17,11 +17,27 @@
 
 #include <QtTest>
 
+namespace {
+// Records the keycodes of the keys a widget receives pressed with Ctrl alone (Ctrl left out).
+struct CtrlKeyRecorder : QObject {
+    QList<quint32> &keys;
+    explicit CtrlKeyRecorder(QList<quint32> &k) : keys(k) {}
+    bool eventFilter(QObject *, QEvent *event) override
+    {
+        const auto *key = static_cast<QKeyEvent *>(event);
+        if (event->type() == QEvent::KeyPress && key->modifiers() == Qt::ControlModifier && key->key() != Qt::Key_Control)
+            keys << key->nativeScanCode();
+        return false;
+    }
+};
+} // namespace
+
 // After Qt: Xlib's macros (None, Bool, KeyPress...) would clash with Qt's names.
 #include <X11/XKBlib.h>
 #include <X11/Xatom.h>
 #include <X11/Xlib.h>
 #include <X11/extensions/XTest.h>
+#include <X11/keysym.h>
 
 using namespace platform;
 
@@ -296,18 +312,8 @@ void TestX11WindowSystem::pasteUnderRussianLayout()
     QTRY_VERIFY(m_ws->windowHasFocus(m_own->winId()) && m_edit->hasFocus());
     QGuiApplication::clipboard()->setText(QStringLiteral("collé"));
     m_edit->clear();
-    QList<quint32> ctrlKeys; // keycodes pressed with Ctrl
-    struct Recorder : QObject {
-        QList<quint32> &keys;
-        explicit Recorder(QList<quint32> &k) : keys(k) {}
-        bool eventFilter(QObject *, QEvent *event) override
-        {
-            const auto *key = static_cast<QKeyEvent *>(event);
-            if (event->type() == QEvent::KeyPress && key->modifiers() == Qt::ControlModifier)
-                keys << key->nativeScanCode();
-            return false;
-        }
-    } recorder(ctrlKeys);
+    QList<quint32> ctrlKeys;
+    CtrlKeyRecorder recorder(ctrlKeys);
     m_edit->installEventFilter(&recorder);
     SetWindowSystem(m_ws.get());
     auto unset = qScopeGuard([] { SetWindowSystem(nullptr); });
