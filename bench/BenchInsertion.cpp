@@ -176,8 +176,9 @@ int BenchInsertion()
         std::fprintf(stderr, "%s\n", error.c_str());
         return 1;
     }
-    SetWindowSystem(windowSystem.get());
+    TInsertionRoad road(std::move(windowSystem));
     auto window = std::make_unique<TfScrivo>();
+    window->FInsertionRoad = &road;
     window->show();
     window->TimerStart->stop(); // no start-up: the target is set here
     MousepadDocument document(QStringLiteral("bench.txt"));
@@ -257,6 +258,5 @@ int BenchInsertion()
 
     QGuiApplication::clipboard()->setText(QString()); // the last xclip lets go
     window.reset();
-    SetWindowSystem(nullptr);
     return 0;
 }

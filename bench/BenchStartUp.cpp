@@ -7,6 +7,7 @@
 // prints on the monotonic clock, which every process of the machine shares.
 #include "BenchSupport.h"
 
+#include "app/CodeInsertion.h"
 #include "app/ProcessObjects.h"
 #include "app/SendKeyApi.h"
 #include "app/Scrivo.h"
@@ -66,10 +67,10 @@ int StartUpChild(int argc, char **argv, const QString &document, bool openPicker
     QApplication application(argc, argv);
     TCProcessObjects processObjects;
     std::string error;
-    std::unique_ptr<platform::X11WindowSystem> windowSystem = platform::X11WindowSystem::open(error);
-    SetWindowSystem(windowSystem.get());
+    TInsertionRoad road(platform::X11WindowSystem::open(error));
 
     TfScrivo mainWindow;
+    mainWindow.FInsertionRoad = &road;
     mainWindow.FArguments = {QCoreApplication::applicationFilePath(), document};
     TfWrkGraphics imageStore;
     TfCouCodeOrdo hiddenPrescriptionPicker(&mainWindow);
@@ -100,9 +101,7 @@ int StartUpChild(int argc, char **argv, const QString &document, bool openPicker
         QTimer::singleShot(0, &application, &QCoreApplication::quit);
     });
     mainWindow.show();
-    const int result = application.exec();
-    SetWindowSystem(nullptr);
-    return result;
+    return application.exec();
 }
 
 namespace {

@@ -11,10 +11,12 @@
 #include <QElapsedTimer>
 #include <QEventLoop>
 #include <QGuiApplication>
+#include <QMimeData>
 #include <QPointer>
 #include <QScopedValueRollback>
 #include <QTimer>
 
+#include <functional>
 #include <optional>
 
 namespace {
@@ -33,8 +35,10 @@ constexpr int ReactivationMs = 500;
 constexpr int ClipboardFetchTimeoutMs = 2000;
 constexpr int AbandonPollMs = 50;
 constexpr int TakenPollMs = 2;
-
-const QString ActivationFailedMessage = QStringLiteral("La fenêtre contenant le document n'a pu être activée (ou trouvée)");
+// Another program may hold the clipboard open for a moment (a clipboard manager reading
+// it): the code is put there again at this interval, for at most this long.
+constexpr int ClipboardWriteTimeoutMs = 1000;
+constexpr int ClipboardRetryMs = 100;
 
 void RunEventLoopFor(int milliseconds)
 {
@@ -43,19 +47,90 @@ void RunEventLoopFor(int milliseconds)
     loop.exec();
 }
 
-// Watches the events the toolkit receives from the window system for the target's
-// request for the clipboard's content. The filter sees the request before the toolkit
-// serves it, which it does at once, within the same round of the event loop.
+const QString ActivationFailedMessage = QStringLiteral("La fenêtre contenant le document n'a pu être activée (ou trouvée)");
+const QString ClipboardBusyMessage = QStringLiteral(
+    "Le presse-papiers est occupé par un autre programme : le code n'a pu y être placé. Réessayez dans un instant.");
+const QString InputBlockedMessage = QStringLiteral(
+    "Le document est ouvert dans un programme lancé en tant qu'administrateur : le système empêche d'y coller le "
+    "code. Le code est dans le presse-papiers : collez-le avec Ctrl+V.");
+const QString KeysRefusedMessage = QStringLiteral(
+    "Le système a refusé les touches du collage. Le code est dans le presse-papiers : collez-le avec Ctrl+V.");
+
+// The code as the clipboard holds it: plain text whose reading by a program is noticed
+// (the toolkit asks for the text only when a program pastes it, on every platform),
+// and, on Windows, kept out of the clipboard history, of its synchronisation and of the
+// clipboard monitors, as password managers do: merge codes are no text to keep.
+class TCodeMimeData final : public QMimeData {
+public:
+    explicit TCodeMimeData(const QString &text)
+    {
+        setText(text);
+#ifdef Q_OS_WIN
+        const QByteArray zero(4, '\0'); // a DWORD 0: "no"
+        for (const char *format : {"ExcludeClipboardContentFromMonitorProcessing", "CanIncludeInClipboardHistory",
+                                   "CanUploadToCloudClipboard"})
+            setData(QStringLiteral("application/x-qt-windows-mime;value=\"%1\"").arg(QLatin1String(format)), zero);
+#endif
+    }
+
+    void ForgetRead() { FRead = false; }
+    /// Called once, when a program first reads the text.
+    std::function<void()> OnRead;
+
+protected:
+    QVariant retrieveData(const QString &mimeType, QMetaType type) const override
+    {
+        if (!FRead && mimeType.startsWith(QLatin1String("text/plain"))) {
+            FRead = true;
+            if (OnRead)
+                OnRead();
+        }
+        return QMimeData::retrieveData(mimeType, type);
+    }
+
+private:
+    mutable bool FRead = false;
+};
+
+// Puts `text` on the clipboard and checks that the clipboard holds it (another program
+// holding the clipboard open makes the write fail), retrying briefly; the data put
+// there, or null when the clipboard stayed out of reach. The check compares the data
+// objects, which reads no text.
+QPointer<TCodeMimeData> PutOnClipboard(const QString &text)
+{
+    QElapsedTimer clock;
+    clock.start();
+    for (;;) {
+        QPointer<TCodeMimeData> data = new TCodeMimeData(text);
+        QGuiApplication::clipboard()->setMimeData(data);
+        if (data && QGuiApplication::clipboard()->mimeData() == data.data())
+            return data;
+        if (clock.elapsed() >= ClipboardWriteTimeoutMs)
+            return nullptr;
+        RunEventLoopFor(ClipboardRetryMs);
+    }
+}
+
+// Watches for the target's request for the clipboard's content: in the events the
+// toolkit receives from the window system, where the platform tells them (the filter
+// sees the request before the toolkit serves it, which it does at once, within the same
+// round of the event loop), and in the code's own data, which notices its reading.
 class ClipboardFetchWatch final : public QAbstractNativeEventFilter {
 public:
-    ClipboardFetchWatch(platform::WindowSystem &windowSystem, platform::WindowHandle target)
+    ClipboardFetchWatch(platform::WindowSystem &windowSystem, platform::WindowHandle target, TCodeMimeData &code)
         : FWindowSystem(windowSystem)
         , FTarget(target)
+        , FCode(&code)
     {
         QCoreApplication::instance()->installNativeEventFilter(this);
+        // A reading before the paste keystroke is another program's (a clipboard monitor).
+        code.ForgetRead();
+        code.OnRead = [this] { MarkFetched(); };
     }
     ~ClipboardFetchWatch() override
     {
+        if (FCode)
+            FCode->OnRead = nullptr;
         if (QCoreApplication::instance())
             QCoreApplication::instance()->removeNativeEventFilter(this);
     }
@@ -79,18 +154,23 @@ public:
 
     bool nativeEventFilter(const QByteArray &eventType, void *message, qintptr *) override
     {
-        if (!FFetched && FWindowSystem.isClipboardContentRequest(eventType.constData(), message, FTarget)) {
-            FFetched = true;
-            // Quits once the toolkit has served the request.
-            if (FLoop)
-                FLoop->quit();
-        }
+        if (!FFetched && FWindowSystem.isClipboardContentRequest(eventType.constData(), message, FTarget))
+            MarkFetched();
         return false;
     }
 
 private:
+    void MarkFetched()
+    {
+        FFetched = true;
+        // Quits once the toolkit has served the request.
+        if (FLoop)
+            FLoop->quit();
+    }
+
     platform::WindowSystem &FWindowSystem;
     platform::WindowHandle FTarget;
+    QPointer<TCodeMimeData> FCode;
     bool FFetched = false;
     QPointer<QEventLoop> FLoop;
 };
@@ -110,61 +190,56 @@ void WaitForClipboardFetch(platform::WindowSystem &windowSystem, ClipboardFetchW
         RunEventLoopFor(TakenPollMs);
 }
 
-// The handle of a "-hwnd=" descriptor; false when its text is not an integer.
-bool HandleOf(const QString &target, platform::WindowHandle &handle)
-{
-    const QString value = StringManager->After(QStringLiteral("="), target);
-    if (!IsInteger(value))
-        return false;
-    handle = static_cast<std::uint32_t>(StrToIntDef(value, 0));
-    return true;
-}
-
 QString TitleBeforeExtension(const QString &title)
 {
     return StringManager->Before(QStringLiteral("."), title);
 }
 
+// The window of a title target: by its title, else by the title cut before its "."; 0.
+platform::WindowHandle TitledWindow(const QString &title)
+{
+    if (const platform::WindowHandle window = WindowByTitle(title.toStdString(), false))
+        return window;
+    return WindowByTitle(TitleBeforeExtension(title).toStdString(), false);
+}
+
 } // namespace
 
-bool IsHandleTarget(const QString &target)
+TInsertionRoad::TInsertionRoad(std::unique_ptr<platform::WindowSystem> windowSystem)
+    : FWindowSystem(std::move(windowSystem))
 {
-    return StringManager->Lower(StringManager->Left(target, 6)) == QLatin1String("-hwnd=");
+    SetWindowSystem(FWindowSystem.get());
 }
 
-QString TargetTitle(const QString &target)
+TInsertionRoad::~TInsertionRoad()
 {
-    if (StringManager->Lower(StringManager->Left(target, 5)) == QLatin1String("-app="))
-        return StringManager->After(QStringLiteral("="), target);
-    return target;
+    SetWindowSystem(nullptr);
 }
 
-bool TargetWindowExists(const QString &target)
+bool TargetWindowExists(const TInsertionTarget &target)
 {
-    if (IsHandleTarget(target)) {
-        platform::WindowHandle handle = 0;
-        return HandleOf(target, handle) && WindowHandleExists(handle);
+    switch (target.Kind) {
+    case TInsertionTarget::TKind::Handle: return WindowHandleExists(target.Handle);
+    case TInsertionTarget::TKind::BadHandle: return false;
+    case TInsertionTarget::TKind::Title: break;
     }
-    const QString title = TargetTitle(target);
-    return FindWindowByTitle(title.toStdString(), false)
-        || FindWindowByTitle(TitleBeforeExtension(title).toStdString(), false);
+    return TitledWindow(target.Title) != 0;
 }
 
-platform::WindowHandle ActivateTarget(const QString &target)
+platform::WindowHandle ActivateTarget(const TInsertionTarget &target)
 {
-    if (IsHandleTarget(target)) {
-        platform::WindowHandle handle = 0;
+    platform::WindowHandle window = 0;
+    switch (target.Kind) {
+    case TInsertionTarget::TKind::Handle:
         // A handle whose window is gone is a missing document window.
-        if (!HandleOf(target, handle) || !WindowHandleExists(handle))
-            return 0;
-        ActivateWindowByHandle(handle);
-        return handle;
+        window = WindowHandleExists(target.Handle) ? target.Handle : 0;
+        break;
+    case TInsertionTarget::TKind::BadHandle: break;
+    case TInsertionTarget::TKind::Title: window = TitledWindow(target.Title); break;
     }
-    const QString title = TargetTitle(target);
-    if (ActivateWindowByTitle(title.toStdString(), false)
-        || ActivateWindowByTitle(TitleBeforeExtension(title).toStdString(), false))
-        return FoundWindow;
-    return 0;
+    if (window != 0)
+        ActivateWindowByHandle(window);
+    return window;
 }
 
 bool WaitForFocus(platform::WindowHandle window, const bool &abandoned)
@@ -205,15 +280,20 @@ void InsertCode(TfScrivo *window, const QString &code)
     const TNestedLoop nestedLoop;
 
     const QString text = code.startsWith(u'£') ? code : u'£' + code + u'#';
-    QGuiApplication::clipboard()->setText(text);
+    // Ctrl+V with the clipboard out of reach would paste whatever it held before.
+    const QPointer<TCodeMimeData> data = PutOnClipboard(text);
+    if (!data) {
+        if (!window->FEndRequested)
+            MsgBox(window, ClipboardBusyMessage, QStringLiteral("*APP*"), mfOk);
+        return;
+    }
 
-    const QString target = window->FTarget;
-    platform::WindowHandle handle = 0;
-    if (IsHandleTarget(target) && !HandleOf(target, handle)) {
+    const TInsertionTarget &target = window->FTarget;
+    if (target.Kind == TInsertionTarget::TKind::BadHandle) {
         MsgBox(nullptr, QStringLiteral("Pas de fenêtre destination."), QStringLiteral("*APP*"), mfOk);
         return;
     }
-    handle = ActivateTarget(target);
+    const platform::WindowHandle handle = ActivateTarget(target);
     // Typing Ctrl+V into whatever window has the focus could paste into the wrong
     // program: only a target that really holds the focus receives it.
     // Once the program is ending (the document closed meanwhile, say), nothing more is
@@ -233,13 +313,20 @@ void InsertCode(TfScrivo *window, const QString &code)
         MsgBox(window, ActivationFailedMessage, QStringLiteral("*APP*"), mfOk);
         return;
     }
-    platform::WindowSystem *windowSystem = CurrentWindowSystem();
+    platform::WindowSystem *windowSystem = window->FInsertionRoad ? window->FInsertionRoad->WindowSystem() : nullptr;
+    // The system would drop the keys silently.
+    if (windowSystem && windowSystem->inputBlockedTo(handle)) {
+        MsgBox(window, InputBlockedMessage, QStringLiteral("*APP*"), mfOk);
+        return;
+    }
     std::optional<ClipboardFetchWatch> fetch;
-    if (windowSystem && windowSystem->clipboardServedOnRequest())
-        fetch.emplace(*windowSystem, handle); // before the keys: the request may come at once
-    SendKeys("^(v)", false);
+    if (windowSystem && windowSystem->clipboardServedOnRequest() && data)
+        fetch.emplace(*windowSystem, handle, *data); // before the keys: the request may come at once
+    if (!SendKeys("^(v)", false)) {
+        MsgBox(window, KeysRefusedMessage, QStringLiteral("*APP*"), mfOk);
+        return;
+    }
     QCoreApplication::processEvents();
     if (fetch)
         WaitForClipboardFetch(*windowSystem, *fetch, handle, window->FEndRequested);
 }
-

@@ -7,6 +7,7 @@
 // once the target window, after having been seen, is gone.
 #pragma once
 
+#include "app/InsertionTarget.h"
 #include "pickers/PickerHost.h"
 
 #include <QStringList>
@@ -15,6 +16,7 @@
 #include <memory>
 
 class QIcon;
+class TInsertionRoad;
 class QLabel;
 class QPushButton;
 class QSplitter;
@@ -30,8 +32,11 @@ public:
     bool FFirstActivation = false;
     /// First command-line argument, quotes removed.
     QString FFirstArgument;
-    /// Target of insertion: a document file name, or "-app=<title>" / "-hwnd=<handle>".
-    QString FTarget;
+    /// Target of insertion: a document file name, or "-app=<title>" / "-hwnd=<handle>",
+    /// decoded when set.
+    TInsertionTarget FTarget;
+    /// The road the codes go down to the target (not owned); none: nothing is inserted.
+    TInsertionRoad *FInsertionRoad = nullptr;
     int FSavedWidth = 0;
     int FSavedHeight = 0;
     /// Set by the close timer the first time it finds the target window.

@@ -1,7 +1,9 @@
 #include "SendKeyApi.h"
 
 #include <algorithm>
+#include <chrono>
 #include <stdexcept>
+#include <thread>
 #include <vector>
 
 using platform::Key;
@@ -33,6 +35,10 @@ std::function<void()> gProcessKeyboardMessages;
 constexpr std::size_t MaxTitleLength = 79;
 constexpr std::size_t MaxKeyNameLength = 20;
 constexpr char32_t InvalidCodePoint = 0xFFFD;
+// Keys typed while the user still holds a modifier (Shift after a double click with
+// Shift, say) would be read with it: the typing waits that long, at most, for its release.
+constexpr auto ModifierReleaseTimeout = std::chrono::milliseconds(1000);
+constexpr auto ModifierPollInterval = std::chrono::milliseconds(10);
 
 void ShowMessage(const char *text)
 {
@@ -147,22 +153,70 @@ bool SearchWindowByTitle(const std::string &title, bool prefixOnly)
     return false;
 }
 
-// One run of SendKeys: the position in the string and the pending modifiers.
+void WaitForUserModifiersReleased(platform::WindowSystem &ws)
+{
+    const auto end = std::chrono::steady_clock::now() + ModifierReleaseTimeout;
+    while (ws.userModifiersDown() && std::chrono::steady_clock::now() < end)
+        std::this_thread::sleep_for(ModifierPollInterval);
+}
+
+// The key of a letter or digit in a Ctrl or Alt shortcut where the layout types no such
+// character (Russian, Greek): its virtual key, by which programs take their shortcuts
+// whatever the layout, as Ctrl+V for Paste.
+KeyValue ShortcutKey(char32_t c)
+{
+    if (c >= U'a' && c <= U'z')
+        return KeyValue{Key{std::uint8_t(c - U'a' + 'A'), 0}, 0, true};
+    if ((c >= U'A' && c <= U'Z') || (c >= U'0' && c <= U'9'))
+        return KeyValue{Key{std::uint8_t(c), 0}, std::uint8_t(c >= U'A' ? platform::SHIFT_BIT : 0), true};
+    return {};
+}
+
+// One run of SendKeys: the position in the string and the pending modifiers. Without
+// `wait`, the events are gathered and sent together at the end, or before a message or
+// a Num Lock switch.
 class KeySender {
 public:
     KeySender(platform::WindowSystem &ws, bool wait) : FWs(ws), FWait(wait) {}
 
-    ~KeySender() { ReleaseAllPending(); }
+    ~KeySender() { Finish(); }
 
     bool Send(const std::u32string &keys);
+    /// Releases the modifiers left pressed and sends what is gathered; false when the
+    /// system refused some event of the run.
+    bool Finish()
+    {
+        ReleaseAllPending();
+        Flush();
+        return !FRefused;
+    }
 
 private:
     void Event(std::uint8_t vk, std::uint32_t native, bool down)
     {
         const bool extended = std::find(ExtendedKeys.begin(), ExtendedKeys.end(), vk) != ExtendedKeys.end() && native == 0;
-        FWs.sendKeyEvent(Key{vk, native}, down, extended);
-        if (FWait && gProcessKeyboardMessages)
-            gProcessKeyboardMessages();
+        FBatch.push_back(platform::KeyEvent{Key{vk, native}, down, extended});
+        if (FWait) {
+            Flush();
+            if (gProcessKeyboardMessages)
+                gProcessKeyboardMessages();
+        }
+    }
+    void Flush()
+    {
+        if (!FBatch.empty() && !FWs.sendKeyEvents(FBatch))
+            FRefused = true;
+        FBatch.clear();
+    }
+    void Tell(const char *text)
+    {
+        Flush(); // the keys before the message go before it
+        ShowMessage(text);
+    }
+    KeyValue KeyFor(char32_t c)
+    {
+        const KeyValue value = FWs.keyForCharacter(c);
+        return value.valid || !(FCtrl || FAlt) ? value : ShortcutKey(c);
     }
     void Modifier(std::uint8_t vk, bool down) { Event(vk, 0, down); }
 
@@ -199,7 +253,8 @@ private:
         if (shift & ALT_BIT) Modifier(VK_ALT_KEY, true);
         if (shift & ALTGR_BIT) Modifier(VK_ALTGR_KEY, true);
         if (value.key.vk == VK_NUMLOCK_KEY && value.key.native == 0) {
-            FWs.setNumLock(!FWs.numLockOn());
+            Flush();
+            FWs.toggleNumLock();
         } else {
             for (int i = 0; i < count; ++i) {
                 Event(value.key.vk, value.key.native, true);
@@ -214,9 +269,9 @@ private:
 
     void TypeCharacter(char32_t c, int count)
     {
-        const KeyValue value = FWs.keyForCharacter(c);
+        const KeyValue value = KeyFor(c);
         if (!value.valid) {
-            ShowMessage("Invalid KeyName");
+            Tell("Invalid KeyName");
             return;
         }
         SendKeyValue(value, count);
@@ -228,6 +283,8 @@ private:
 
     platform::WindowSystem &FWs;
     bool FWait;
+    std::vector<platform::KeyEvent> FBatch;
+    bool FRefused = false;
     bool FShift = false, FCtrl = false, FAlt = false;
     bool FInGroup = false;
     std::size_t FPos = 0;
@@ -241,7 +298,7 @@ bool KeySender::NamedKey(const std::u32string &keys)
         if (collected.size() < MaxKeyNameLength)
             collected += UpperChar(keys[i]);
     if (i >= keys.size()) {
-        ShowMessage("No Close");
+        Tell("No Close");
         return false;
     }
     FPos = i;
@@ -262,12 +319,14 @@ bool KeySender::NamedKey(const std::u32string &keys)
     }
 
     KeyValue value;
-    if (name.size() == 1)
-        value = FWs.keyForCharacter(name[0]);
-    else
+    if (name.size() == 1) {
+        value = KeyFor(name[0]);
+    } else {
+        Flush();
         value = KeyNameToVirtualKey(EncodeUtf8(name));
+    }
     if (name.size() == 1 && !value.valid) {
-        ShowMessage("Invalid KeyName");
+        Tell("Invalid KeyName");
         return true;
     }
     if (value.valid) {
@@ -323,11 +382,6 @@ void SetWindowSystem(platform::WindowSystem *windowSystem)
     gWindowSystem = windowSystem;
 }
 
-platform::WindowSystem *CurrentWindowSystem()
-{
-    return gWindowSystem;
-}
-
 void SetSendKeysMessageHandler(SendKeysMessageHandler handler)
 {
     gMessageHandler = std::move(handler);
@@ -343,9 +397,11 @@ bool SendKeys(const std::string &keys, bool wait)
     if (keys.empty() || !gWindowSystem)
         return false;
     gWindowSystem->refreshKeyboardLayout();
+    WaitForUserModifiersReleased(*gWindowSystem);
     // The sender releases what the string left pressed, whatever way it ends.
     KeySender sender(*gWindowSystem, wait);
-    return sender.Send(DecodeUtf8(keys));
+    const bool processed = sender.Send(DecodeUtf8(keys));
+    return sender.Finish() && processed;
 }
 
 bool ActivateWindowByTitle(const std::string &title, bool prefixOnly)
@@ -359,6 +415,11 @@ bool ActivateWindowByTitle(const std::string &title, bool prefixOnly)
 bool FindWindowByTitle(const std::string &title, bool prefixOnly)
 {
     return SearchWindowByTitle(title, prefixOnly);
+}
+
+WindowHandle WindowByTitle(const std::string &title, bool prefixOnly)
+{
+    return SearchWindowByTitle(title, prefixOnly) ? FoundWindow : 0;
 }
 
 void ActivateWindowByHandle(WindowHandle window)

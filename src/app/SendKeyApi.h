@@ -32,7 +32,6 @@ extern platform::WindowHandle FoundWindow;
 /// The window system every function of this module works with (not owned); none
 /// makes every search fail and every key string type nothing.
 void SetWindowSystem(platform::WindowSystem *windowSystem);
-platform::WindowSystem *CurrentWindowSystem();
 
 /// Shows a modal message (text, title); set by the program to its message box.
 using SendKeysMessageHandler = std::function<void(const std::string &text, const std::string &title)>;
@@ -40,10 +39,13 @@ void SetSendKeysMessageHandler(SendKeysMessageHandler handler);
 /// Processes the program's pending keyboard messages (used when SendKeys waits).
 void SetProcessKeyboardMessages(std::function<void()> process);
 
-/// Types `keys`; `wait` processes the program's keyboard messages after every event.
-/// False for an empty string and when a closing brace is missing. A repeat count that
-/// is not an integer throws std::invalid_argument. Modifiers pressed by the string are
-/// always released before returning.
+/// Types `keys`, once the user has released the modifier keys (a moment at most); the
+/// events go to the system together, or, when `wait` is set, one by one with the
+/// program's keyboard messages processed after each. False for an empty string, when a
+/// closing brace is missing and when the system refused the keys. A repeat count that is
+/// not an integer throws std::invalid_argument. Modifiers pressed by the string are
+/// always released before returning. A letter or digit that the layout cannot type is
+/// sent by its virtual key while Ctrl or Alt is held (shortcuts work by key).
 bool SendKeys(const std::string &keys, bool wait);
 
 /// Finds a top-level window by title (whole title, else the title containing `title`,
@@ -52,6 +54,9 @@ bool SendKeys(const std::string &keys, bool wait);
 bool ActivateWindowByTitle(const std::string &title, bool prefixOnly);
 /// The same search, without activation.
 bool FindWindowByTitle(const std::string &title, bool prefixOnly);
+/// The same search, without activation: the window found (also left in FoundWindow),
+/// or 0.
+platform::WindowHandle WindowByTitle(const std::string &title, bool prefixOnly);
 /// Brings the window to the foreground (restored when minimised); no check.
 void ActivateWindowByHandle(platform::WindowHandle window);
 /// Whether a top-level window with that handle exists.

@@ -129,8 +129,9 @@ bool TfScrivo::LoadReferenceData()
 void TfScrivo::OpenTarget()
 {
     FFirstArgument = FArguments.value(1);
-    if (StartsWithText(FFirstArgument, QStringLiteral("-app=")) || IsHandleTarget(FFirstArgument)) {
-        FTarget = FFirstArgument;
+    const TInsertionTarget named(FFirstArgument);
+    if (StartsWithText(FFirstArgument, QStringLiteral("-app=")) || named.Kind != TInsertionTarget::TKind::Title) {
+        FTarget = named;
         return;
     }
     // Without a document there is nothing to open: the word processor would only show

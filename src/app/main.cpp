@@ -1,5 +1,6 @@
 // Program entry: the process-wide objects, the window system, the main window, then
 // the event loop until the program ends.
+#include "CodeInsertion.h"
 #include "CommandLine.h"
 #include "ProcessObjects.h"
 #include "Scrivo.h"
@@ -54,22 +55,20 @@ int main(int argc, char *argv[])
     TCProcessObjects processObjects;
 
     std::string windowSystemError;
-    std::unique_ptr<platform::WindowSystem> windowSystem = platform::openWindowSystem(windowSystemError);
-    SetWindowSystem(windowSystem.get());
+    TInsertionRoad insertionRoad(platform::openWindowSystem(windowSystemError));
     SetSendKeysMessageHandler([](const std::string &text, const std::string &title) {
         MsgBox(nullptr, QString::fromStdString(text), QString::fromStdString(title), mfOk);
     });
 
     TfScrivo mainWindow;
+    mainWindow.FInsertionRoad = &insertionRoad;
     TfWrkGraphics imageStore;
     // The prescription picker exists from the start, hidden.
     TfCouCodeOrdo hiddenPrescriptionPicker(&mainWindow);
     hiddenPrescriptionPicker.hide();
     mainWindow.show();
-    if (!windowSystem)
+    if (!insertionRoad.WindowSystem())
         MsgBox(&mainWindow, QString::fromStdString(windowSystemError), QStringLiteral("*APP*"), mfOk);
 
-    const int result = application.exec();
-    SetWindowSystem(nullptr);
-    return result;
+    return application.exec();
 }

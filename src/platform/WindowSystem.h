@@ -40,6 +40,14 @@ struct Key {
     bool operator==(const Key &) const = default;
 };
 
+/// One key event for sendKeyEvents().
+struct KeyEvent {
+    Key key;
+    bool down = false;
+    bool extended = false;
+    bool operator==(const KeyEvent &) const = default;
+};
+
 /// A character translated in the current layout: the key and the shift state it needs.
 struct KeyValue {
     Key key;
@@ -57,15 +65,17 @@ public:
     virtual std::string windowTitle(WindowHandle window) = 0;
     /// Whether a top-level window with that handle exists (own windows included).
     virtual bool windowExists(WindowHandle window) = 0;
-    /// Restores, raises and asks the focus for a window; false when it is gone.
+    /// Restores a minimised window (to its earlier size, maximised when it was), raises it
+    /// and asks the focus for it; false when it is gone. A maximised window stays so.
     /// Activation may complete later: see windowHasFocus().
     virtual bool activateWindow(WindowHandle window) = 0;
     /// Whether the keyboard focus is in that top-level window now.
     virtual bool windowHasFocus(WindowHandle window) = 0;
 
     /// Whether a program that pastes fetches the clipboard's content from its owner at
-    /// that moment (X11), so that the owner must stay there to serve it; false where the
-    /// content is handed to the system when it is set.
+    /// that moment (X11; Windows, where the toolkit renders it on request), so that the
+    /// owner must not replace it before; false where the content is handed to the system
+    /// when it is set.
     virtual bool clipboardServedOnRequest() { return false; }
     /// Whether `event`, an event as the GUI toolkit received it from the window system
     /// (`eventType` is the toolkit's name of its kind), asks for the clipboard's text (not
@@ -89,10 +99,29 @@ public:
     virtual KeyValue keyForCharacter(char32_t character) = 0;
     /// Sends one key event to whichever window has the focus.
     virtual void sendKeyEvent(Key key, bool down, bool extended) = 0;
+    /// Sends `events` as one piece of input, which the user's own typing cannot split;
+    /// false when the system refused some of them.
+    virtual bool sendKeyEvents(const std::vector<KeyEvent> &events)
+    {
+        for (const KeyEvent &event : events)
+            sendKeyEvent(event.key, event.down, event.extended);
+        return true;
+    }
+    /// Whether the user holds a modifier key (Shift, Ctrl, Alt, the logo key) down now.
+    virtual bool userModifiersDown() { return false; }
+    /// Whether the program of `window` runs with higher rights than this one (Windows: as
+    /// administrator), so that the system drops the keys sent to it.
+    virtual bool inputBlockedTo(WindowHandle window)
+    {
+        (void)window;
+        return false;
+    }
 
     virtual bool numLockOn() = 0;
-    /// Changes the Num Lock state without sending any key event.
+    /// Switches Num Lock to `on`, for every program (as its key would).
     virtual void setNumLock(bool on) = 0;
+    /// Switches Num Lock over, for every program.
+    virtual void toggleNumLock() { setNumLock(!numLockOn()); }
 };
 
 /// The window system of this desktop (X11 on Linux, Win32 on Windows); nullptr and a

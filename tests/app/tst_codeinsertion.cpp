@@ -100,6 +100,27 @@ private slots:
         QCOMPARE(shown.parent, withParent ? static_cast<QWidget *>(window()) : nullptr);
     }
 
+    // A target that opens the clipboard 300 ms after its Ctrl+V: each code waits for
+    // its reading, so that the next one does not replace it before (the first lost, the
+    // second pasted twice).
+    void eachCodeIsReadBeforeTheNext()
+    {
+        ws().addWindow("lettre.odt - Traitement de texte");
+        window()->FTarget = QStringLiteral("lettre.odt");
+        ws().servedOnRequest = true;
+        QStringList pasted;
+        ws().onKeys = [&pasted](const auto &) {
+            QTimer::singleShot(300, [&pasted] { pasted << QGuiApplication::clipboard()->text(); });
+        };
+        QStringList codes;
+        for (int i = 1; i <= 8; ++i) {
+            codes << QStringLiteral("£[C%1]#").arg(i);
+            InsertCode(window(), codes.last());
+        }
+        QTRY_COMPARE(pasted, codes);
+        QCOMPARE(program->messages().texts(), QStringList());
+    }
+
     void endingDuringTheFocusWaitStopsIt()
     {
         // The document closes while the insertion waits for it to take the focus.

@@ -1,6 +1,6 @@
 // Key strings to key events, and the window searches, on the recording window system.
 #include "app/SendKeyApi.h"
-#include "platform/RecordingWindowSystem.h"
+#include "testsupport/RecordingWindowSystem.h"
 
 #include <QtTest>
 
@@ -100,6 +100,32 @@ private slots:
         QVERIFY(SendKeys("{NUMLOCK}", false));
         QVERIFY(!ws->numLock);
         QVERIFY(ws->keyEvents.empty());
+    }
+
+    // Under a layout without Latin letters (Russian), a letter has no key, except in a
+    // Ctrl or Alt shortcut, where its virtual key serves.
+    void shortcutsWithoutLatinLetters()
+    {
+        ws->latinLetters = false;
+        QVERIFY(SendKeys("^(v)v%{f}", false));
+        QCOMPARE(describe(ws->keyEvents), describe(Events{down(0x11)} + press('V') + Events{up(0x11), down(0x12), down(0x10)}
+                                                   + press('F') + Events{up(0x10), up(0x12)}));
+        QCOMPARE(messages, QStringList{"SendKeys: Invalid KeyName"});
+    }
+
+    // The events of a string reach the system in one piece, after the user's own
+    // modifiers are released; with `wait`, one by one.
+    void oneBatchOnceModifiersAreReleased()
+    {
+        ws->modifierPolls = 3;
+        QVERIFY(SendKeys("^(v)", false));
+        QCOMPARE(ws->modifierPolls, 0);
+        QCOMPARE(ws->keyBatches.size(), 1u);
+        QCOMPARE(describe(ws->keyBatches.front()), describe(Events{down(0x11)} + press('V') + Events{up(0x11)}));
+        QVERIFY(SendKeys("^(v)", true));
+        QCOMPARE(ws->keyBatches.size(), 5u);
+        ws->refuseKeys = true;
+        QVERIFY(!SendKeys("^(v)", false));
     }
 
     void repeatCountMustBeAnInteger()

@@ -131,7 +131,7 @@ private slots:
 
         startUp({document});
         QCOMPARE(messages().texts(), QStringList());
-        QCOMPARE(window()->FTarget, QStringLiteral("Lettre type.odt"));
+        QCOMPARE(window()->FTarget.Descriptor, QStringLiteral("Lettre type.odt"));
         QVERIFY(!window()->bUnFold->isHidden());
         QVERIFY(window()->panelCnx->isHidden());
         QCOMPARE(recorded(wordProcessor), QStringList{document});
@@ -186,7 +186,7 @@ private slots:
 
         startUp(arguments);
         QCOMPARE(messages().texts(), QStringList());
-        QCOMPARE(window()->FTarget, target);
+        QCOMPARE(window()->FTarget.Descriptor, target);
         QCOMPARE(!window()->bUnFold->isHidden(), folded);
         QCOMPARE(window()->FQuestionnaireId, questionnaire);
         QCOMPARE(*window()->FVariables, variables);

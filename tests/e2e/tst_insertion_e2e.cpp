@@ -21,7 +21,8 @@ class TestInsertionEndToEnd : public QObject {
     Q_OBJECT
 
     std::unique_ptr<TCProcessObjects> objects;
-    std::unique_ptr<platform::X11WindowSystem> ws;
+    std::unique_ptr<TInsertionRoad> road;
+    platform::X11WindowSystem *ws = nullptr; ///< the road's
     std::unique_ptr<TfScrivo> window;
     std::unique_ptr<ScriptedMessages> messages;
 
@@ -31,14 +32,16 @@ private slots:
         if (!HasX11Display())
             QSKIP("needs an X display (scripts/test starts one)");
         std::string error;
-        ws = platform::X11WindowSystem::open(error);
-        QVERIFY2(ws, error.c_str());
+        auto windowSystem = platform::X11WindowSystem::open(error);
+        QVERIFY2(windowSystem, error.c_str());
+        ws = windowSystem.get();
+        road = std::make_unique<TInsertionRoad>(std::move(windowSystem));
     }
     void init()
     {
         objects = std::make_unique<TCProcessObjects>();
-        SetWindowSystem(ws.get());
         window = std::make_unique<TfScrivo>();
+        window->FInsertionRoad = road.get();
         window->show();
         window->TimerStart->stop(); // the tests set the target themselves
         QVERIFY(QTest::qWaitForWindowExposed(window.get()));
@@ -49,10 +52,9 @@ private slots:
         SetKeyboardLayout(QStringLiteral("us"));
         messages.reset();
         window.reset();
-        SetWindowSystem(nullptr);
         objects.reset();
     }
-    void cleanupTestCase() { ws.reset(); }
+    void cleanupTestCase() { road.reset(); }
 
     void codesReachTheDocument_data()
     {

@@ -127,11 +127,12 @@ private slots:
         auto x11 = platform::X11WindowSystem::open(error);
         QVERIFY2(x11, error.c_str());
         XSetErrorHandler(countUntrapped); // instead of Xlib's, which ends the process
-        PhaseTracker tracker(*x11);
+        auto tracked = std::make_unique<PhaseTracker>(*x11);
+        PhaseTracker &tracker = *tracked;
+        TInsertionRoad road(std::move(tracked));
         TCProcessObjects objects;
-        SetWindowSystem(&tracker);
-        const auto noWindowSystem = qScopeGuard([] { SetWindowSystem(nullptr); });
         TfScrivo window;
+        window.FInsertionRoad = &road;
         window.show();
         window.TimerStart->stop(); // each round sets the target
         QVERIFY(QTest::qWaitForWindowExposed(&window));
@@ -212,7 +213,7 @@ private slots:
             t.pasted += pasted;
             t.typedElsewhere += typed && tracker.typedElsewhere;
             const QString where = QStringLiteral("round %1 (%2, %3 ms, signal %4, %5): ")
-                                      .arg(round).arg(PhaseNames[phase]).arg(delay).arg(way).arg(window.FTarget);
+                                      .arg(round).arg(PhaseNames[phase]).arg(delay).arg(way).arg(window.FTarget.Descriptor);
             if (told != (typed ? QStringList() : QStringList{NotActivated}))
                 faults << where + QStringLiteral("told ") + told.join(u'|') + (typed ? " after Ctrl+V" : "");
             if (typed && tracker.keyEvents != 4)

@@ -1,7 +1,7 @@
 // The key-string grammar on the recording window system: any string types and releases
 // every modifier it pressed, whatever happens to its braces and groups.
 #include "app/SendKeyApi.h"
-#include "platform/RecordingWindowSystem.h"
+#include "testsupport/RecordingWindowSystem.h"
 
 #include <cstdlib>
 #include <stdexcept>

@@ -2,10 +2,13 @@
 // window lists and titles (own windows left out, a foreign mousepad, raw Xlib windows with
 // Latin-1 titles), vanished and garbage handles, activation of a minimised window, and the
 // character-to-key translation checked by typing for real into a line edit under the
-// French AZERTY and US layouts.
+// French AZERTY and US layouts; Ctrl+V under a Russian layout; the user's modifiers.
+#include "app/SendKeyApi.h"
 #include "platform/x11/X11WindowSystem.h"
 #include "testsupport/X11Session.h"
 
+#include <QClipboard>
+#include <QKeyEvent>
 #include <QLineEdit>
 #include <QProcess>
 #include <QSignalSpy>
@@ -14,10 +17,27 @@
 
 #include <QtTest>
 
+namespace {
+// Records the keycodes of the keys a widget receives pressed with Ctrl alone (Ctrl left out).
+struct CtrlKeyRecorder : QObject {
+    QList<quint32> &keys;
+    explicit CtrlKeyRecorder(QList<quint32> &k) : keys(k) {}
+    bool eventFilter(QObject *, QEvent *event) override
+    {
+        const auto *key = static_cast<QKeyEvent *>(event);
+        if (event->type() == QEvent::KeyPress && key->modifiers() == Qt::ControlModifier && key->key() != Qt::Key_Control)
+            keys << key->nativeScanCode();
+        return false;
+    }
+};
+} // namespace
+
 // After Qt: Xlib's macros (None, Bool, KeyPress...) would clash with Qt's names.
 #include <X11/XKBlib.h>
 #include <X11/Xatom.h>
 #include <X11/Xlib.h>
+#include <X11/extensions/XTest.h>
+#include <X11/keysym.h>
 
 using namespace platform;
 
@@ -33,6 +53,9 @@ private slots:
     void typing_data();
     void typing();
     void lockStates();
+    void pasteUnderRussianLayout_data();
+    void pasteUnderRussianLayout();
+    void heldModifiers();
 
 private:
     bool contains(const std::vector<WindowHandle> &list, WindowHandle w)
@@ -261,6 +284,56 @@ void TestX11WindowSystem::lockStates()
     QVERIFY(locked.valid);
     QCOMPARE(locked.key, plain.key);
     QCOMPARE(locked.shiftState, std::uint8_t(0));
+}
+
+void TestX11WindowSystem::pasteUnderRussianLayout_data()
+{
+    QTest::addColumn<QString>("layouts");
+    QTest::addColumn<bool>("pastes"); // whether the toolkit can read the key as Ctrl+V
+    QTest::newRow("russian alone") << QStringLiteral("ru") << false;
+    QTest::newRow("russian, then us") << QStringLiteral("ru,us") << true;
+}
+
+// No key types "v" in the current group; Ctrl+V is sent on the key that carries it in
+// another group, or, with none, on the key where the US layout has it (where Russian
+// keyboards print both letters).
+void TestX11WindowSystem::pasteUnderRussianLayout()
+{
+    QFETCH(QString, layouts);
+    QFETCH(bool, pastes);
+    QCOMPARE(QProcess::execute(QStringLiteral("setxkbmap"), {layouts}), 0);
+    auto restore = qScopeGuard([] { QProcess::execute(QStringLiteral("setxkbmap"), {QStringLiteral("us")}); });
+    m_ws->refreshKeyboardLayout();
+    QVERIFY(!m_ws->keyForCharacter(U'v').valid);
+    const unsigned int vKey = XKeysymToKeycode(m_display, XK_Cyrillic_em);
+    QVERIFY(vKey != 0);
+
+    QVERIFY(m_ws->activateWindow(m_own->winId()));
+    QTRY_VERIFY(m_ws->windowHasFocus(m_own->winId()) && m_edit->hasFocus());
+    QGuiApplication::clipboard()->setText(QStringLiteral("collé"));
+    m_edit->clear();
+    QList<quint32> ctrlKeys;
+    CtrlKeyRecorder recorder(ctrlKeys);
+    m_edit->installEventFilter(&recorder);
+    SetWindowSystem(m_ws.get());
+    auto unset = qScopeGuard([] { SetWindowSystem(nullptr); });
+    QVERIFY(SendKeys("^(v)", false));
+    QTRY_COMPARE(ctrlKeys, QList<quint32>{vKey});
+    if (pastes)
+        QTRY_COMPARE(m_edit->text(), QStringLiteral("collé"));
+    m_edit->removeEventFilter(&recorder);
+}
+
+void TestX11WindowSystem::heldModifiers()
+{
+    QVERIFY(!m_ws->userModifiersDown());
+    const unsigned int shift = XKeysymToKeycode(m_display, XK_Shift_L);
+    XTestFakeKeyEvent(m_display, shift, True, CurrentTime);
+    XSync(m_display, False);
+    QVERIFY(m_ws->userModifiersDown());
+    XTestFakeKeyEvent(m_display, shift, False, CurrentTime);
+    XSync(m_display, False);
+    QVERIFY(!m_ws->userModifiersDown());
 }
 
 // Without a display the xcb platform cannot start: fall back to offscreen so that the

@@ -6,8 +6,9 @@
 #include <QTimer>
 
 TestProgram::TestProgram(Upto upto)
+    : FInsertionRoad(std::make_unique<platform::RecordingWindowSystem>())
+    , FWindowSystem(static_cast<platform::RecordingWindowSystem &>(*FInsertionRoad.WindowSystem()))
 {
-    SetWindowSystem(&FWindowSystem);
     if (upto != Upto::WindowSystem)
         createObjects();
     if (upto == Upto::Window)
@@ -18,7 +19,6 @@ TestProgram::~TestProgram()
 {
     FWindow.reset();
     FObjects.reset();
-    SetWindowSystem(nullptr);
 }
 
 bool TestProgram::showOnLetter()

@@ -5,9 +5,10 @@
 // process objects and the window system, the seam last.
 #pragma once
 
+#include "app/CodeInsertion.h"
 #include "app/ProcessObjects.h"
 #include "app/Scrivo.h"
-#include "platform/RecordingWindowSystem.h"
+#include "testsupport/RecordingWindowSystem.h"
 #include "testsupport/ScriptedMessages.h"
 
 #include <memory>
@@ -28,6 +29,7 @@ public:
     TfScrivo *createWindow()
     {
         FWindow = std::make_unique<TfScrivo>();
+        FWindow->FInsertionRoad = &FInsertionRoad;
         return FWindow.get();
     }
     /// Shows the main window without its start-up (tested on its own), aimed at the
@@ -36,6 +38,7 @@ public:
 
     TfScrivo *window() const { return FWindow.get(); }
     platform::RecordingWindowSystem &windowSystem() { return FWindowSystem; }
+    TInsertionRoad &insertionRoad() { return FInsertionRoad; }
     ScriptedMessages &messages() { return FMessages; }
     /// The key events typed are exactly those of Ctrl+V.
     bool pasted() const;
@@ -45,7 +48,9 @@ protected:
 
 private:
     ScriptedMessages FMessages;
-    platform::RecordingWindowSystem FWindowSystem;
+    TInsertionRoad FInsertionRoad;
+    platform::RecordingWindowSystem &FWindowSystem; ///< the road's
+
     std::unique_ptr<TCProcessObjects> FObjects;
     std::unique_ptr<TfScrivo> FWindow;
 };

@@ -5,8 +5,11 @@
 // exactly their characters in the current layout (US or French AZERTY, told by the
 // layout itself; under Wine, which types no character for Ctrl+Alt+key as Windows types
 // AltGr ones, the French AltGr characters are checked as keys only), read back from
-// Notepad's edit control; no modifier stays down. Also the arguments of a program started
-// by the shell. Argument: the layout the run must meet ("us" or "fr"), if any.
+// Notepad's edit control; no modifier stays down. Under a layout without Latin letters
+// (Russian) Ctrl+V still pastes; a Shift the user still holds is waited for; a maximised
+// document stays maximised; hidden windows are never found, titles outside the code page
+// are; Num Lock changes for the other programs too. Also the arguments of a program
+// started by the shell. Argument: the layout the run must meet ("us", "fr" or "ru").
 #include "WinCheck.h"
 #include "app/SendKeyApi.h"
 #include "platform/Shell.h"
@@ -16,6 +19,7 @@
 #include <chrono>
 #include <cstring>
 #include <functional>
+#include <thread>
 #include <vector>
 
 namespace {
@@ -41,6 +45,19 @@ bool waitFor(const std::function<bool()> &done, int timeoutMs = 10000)
 // early one: `done` must still hold a moment after.
 bool waitSteadily(const std::function<bool()> &done)
 {
+    return waitFor(done) && (waitFor([] { return false; }, 300), done());
+}
+
+// Activation as the insertion's focus wait does it: asked again every half second.
+bool activatedSteadily(HWND window, const std::function<bool()> &also = [] { return true; })
+{
+    int polls = 0;
+    const auto done = [&] {
+        const bool focused = GetForegroundWindow() == window;
+        if (!focused && ++polls % 25 == 0)
+            ActivateWindowByHandle(reinterpret_cast<std::uintptr_t>(window));
+        return focused && also();
+    };
     return waitFor(done) && (waitFor([] { return false; }, 300), done());
 }
 
@@ -87,12 +104,49 @@ void closeProcessOf(HWND window)
     }
 }
 
-// The layout, by where it puts A (the scan code of its key) and "@".
+// The layout, by where it puts A (the scan code of its key) and "@", or by its lack of "v".
 std::string currentLayout()
 {
     const UINT scanA = MapVirtualKeyA('A', MAPVK_VK_TO_VSC);
     const SHORT at = VkKeyScanW(L'@');
+    if (VkKeyScanW(L'v') == -1)
+        return "ru";
     return scanA == 0x1E && at == 0x132 ? "us" : scanA == 0x10 && at == 0x630 ? "fr" : "other";
+}
+
+// The Num Lock state as the program of `window` sees it (read through its input state).
+int numLockSeenBy(HWND window)
+{
+    const DWORD self = GetCurrentThreadId();
+    const DWORD other = GetWindowThreadProcessId(window, nullptr);
+    if (!AttachThreadInput(self, other, TRUE))
+        return -1;
+    const int on = GetKeyState(VK_NUMLOCK) & 1;
+    AttachThreadInput(self, other, FALSE);
+    return on;
+}
+
+// Starts this program showing (or not) a window titled `title`, in another process.
+void startWindowProgram(bool visible)
+{
+    char self[MAX_PATH];
+    GetModuleFileNameA(nullptr, self, MAX_PATH);
+    platform::startDetached(self, {"--window", visible ? "visible" : "hidden"});
+}
+
+// The titles of those windows: a letter outside Windows-1252 in each.
+const wchar_t *const VisibleTitle = L"Courrier \x141\xF3" L"d\x17A visible";
+const wchar_t *const HiddenTitle = L"Courrier \x141\xF3" L"d\x17A cach\xE9";
+
+// The window program: its window, served for at most 30 seconds.
+int showWindow(bool visible)
+{
+    const HWND window = CreateWindowExW(0, L"STATIC", visible ? VisibleTitle : HiddenTitle, WS_OVERLAPPEDWINDOW, 0, 0,
+                                        200, 100, nullptr, nullptr, nullptr, nullptr);
+    if (visible)
+        ShowWindow(window, SW_SHOWNOACTIVATE);
+    waitFor([] { return false; }, 30000);
+    return 0;
 }
 
 bool underWine()
@@ -108,12 +162,14 @@ struct TypingCase {
 
 std::vector<TypingCase> typingCases(const std::string &layout)
 {
-    std::vector<TypingCase> cases = {
-        {"+(ab)c+de", "ABcDe", {}},
-        {"ab{LEFT}c{END}{HOME}{DEL}", "cb", {}},
-        {"{a}", "A", {}},
-        {"+(ab", "AB", {}},
-    };
+    std::vector<TypingCase> cases;
+    if (layout != "ru")
+        cases = {
+            {"+(ab)c+de", "ABcDe", {}},
+            {"ab{LEFT}c{END}{HOME}{DEL}", "cb", {}},
+            {"{a}", "A", {}},
+            {"+(ab", "AB", {}},
+        };
     // A layout without a key for "€" (US, or Wine's French one, whose translation finds
     // no key for a character outside ASCII in a UTF-8 locale) refuses it.
     const bool euro = VkKeyScanW(0x20AC) != -1;
@@ -127,6 +183,9 @@ std::vector<TypingCase> typingCases(const std::string &layout)
         cases.push_back({"abc{", "abc", {"No Close"}});
     } else if (layout == "fr") {
         cases.push_back(underWine() ? TypingCase{"azqw", "azqw", {}} : mixed);
+    } else if (layout == "ru") {
+        // A letter outside a shortcut has no key; inside one, its virtual key serves.
+        cases.push_back({"12v3", "123", {"Invalid KeyName"}});
     }
     return cases;
 }
@@ -153,6 +212,8 @@ int main(int argc, char **argv)
 {
     if (argc > 2 && std::string(argv[1]) == "--write-arguments")
         return writeArguments(argc, argv);
+    if (argc > 2 && std::string(argv[1]) == "--window")
+        return showWindow(std::string(argv[2]) == "visible");
     const std::string layout = currentLayout();
     if (argc > 1 && !CHECK_EQ(layout, std::string(argv[1])))
         return wincheck::finish("tst_windows_windowsystem");
@@ -208,11 +269,46 @@ int main(int argc, char **argv)
     SetForegroundWindow(own);
     CHECK(waitSteadily([&] { return GetForegroundWindow() == own; }));
     CHECK(ActivateWindowByTitle("lettre scrivo", false));
-    CHECK(waitSteadily([&] { return !IsIconic(notepad) && WindowHasFocus(wid(notepad)); }));
+    CHECK(activatedSteadily(notepad, [&] { return !IsIconic(notepad); }));
+
+    wincheck::context = "a maximised document stays maximised, also after minimised";
+    ShowWindow(notepad, SW_MAXIMIZE);
+    CHECK(waitFor([&] { return IsZoomed(notepad) != FALSE; }));
+    for (const bool minimise : {false, true}) {
+        if (minimise) {
+            ShowWindow(notepad, SW_MINIMIZE);
+            CHECK(waitFor([&] { return IsIconic(notepad) != FALSE; }));
+        }
+        CHECK(ActivateWindowByTitle("lettre scrivo", false));
+        CHECK(activatedSteadily(notepad));
+        ActivateWindowByHandle(wid(notepad)); // as the focus wait asks again
+        CHECK(waitSteadily([&] { return !IsIconic(notepad) && IsZoomed(notepad); }));
+    }
+    ShowWindow(notepad, SW_RESTORE);
+    CHECK(activatedSteadily(notepad, [&] { return !IsZoomed(notepad); }));
 
     wincheck::context = "a merge code pasted from the clipboard";
     CHECK(putOnClipboard(own, "\xa3[SG : nom]#"));
     CHECK(SendKeys("^(v)", false));
+    waitFor([&] { return editText(edit) == "£[SG : nom]#"; }, 5000);
+    CHECK_EQ(editText(edit), "£[SG : nom]#");
+
+    wincheck::context = "a Shift the user still holds is waited for";
+    SendMessageW(edit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L""));
+    INPUT shift = {};
+    shift.type = INPUT_KEYBOARD;
+    shift.ki.wVk = VK_SHIFT;
+    SendInput(1, &shift, sizeof shift);
+    std::thread releaser([shift]() mutable {
+        Sleep(300);
+        shift.ki.dwFlags = KEYEVENTF_KEYUP;
+        SendInput(1, &shift, sizeof shift);
+    });
+    const auto start = std::chrono::steady_clock::now();
+    CHECK(SendKeys("^(v)", false));
+    const auto waited = std::chrono::steady_clock::now() - start;
+    releaser.join();
+    CHECK(waited >= std::chrono::milliseconds(250) && waited < std::chrono::milliseconds(1500));
     waitFor([&] { return editText(edit) == "£[SG : nom]#"; }, 5000);
     CHECK_EQ(editText(edit), "£[SG : nom]#");
 
@@ -231,11 +327,20 @@ int main(int argc, char **argv)
         CHECK(layout != "fr"
               || (value.valid && value.key.vk == altGr.vk && value.shiftState == (platform::CTRL_BIT | platform::ALT_BIT)));
     }
-    wincheck::context = "no modifier left down, Num Lock changed without a key";
+    wincheck::context = "no modifier left down, Num Lock changed for another program";
     CHECK(waitFor([] { return !modifierDown(); }, 2000));
-    const bool numLock = ws.numLockOn();
-    CHECK(SendKeys("{NUMLOCK}", false));
-    CHECK_EQ((GetKeyState(VK_NUMLOCK) & 1) != 0, !numLock);
+    // The key goes through the system's input (its "pressed since" bit is set); the state
+    // another program sees is checked where Windows keeps it (Wine follows the X server's).
+    const int numLock = numLockSeenBy(notepad);
+    for (const int expected : {1 - numLock, numLock}) {
+        GetAsyncKeyState(VK_NUMLOCK);
+        CHECK(SendKeys("{NUMLOCK}", false));
+        CHECK(waitFor([] { return (GetAsyncKeyState(VK_NUMLOCK) & 1) != 0; }, 2000));
+        if (!underWine()) {
+            waitFor([&] { return numLockSeenBy(notepad) == expected; }, 2000);
+            CHECK_EQ(numLockSeenBy(notepad), expected);
+        }
+    }
 
     wincheck::context = "arguments reach the program whole";
     char self[MAX_PATH];
@@ -248,6 +353,17 @@ int main(int argc, char **argv)
     CHECK_EQ(wincheck::readFile(written), "C:\\Mod\xe8les\\Lettre 1.txt\ndit \"oui\"\ndossier\\\n\n");
     CHECK(!platform::startDetached("C:\\absent\\traitement.exe", {document}));
     CHECK(!platform::openWithDefaultApplication(wincheck::tempPath("absent.txt")));
+
+    wincheck::context = "hidden windows left out, titles read in Unicode";
+    startWindowProgram(true);
+    startWindowProgram(false);
+    CHECK(waitFor([] { return IsWindowVisible(FindWindowW(nullptr, VisibleTitle)) && FindWindowW(nullptr, HiddenTitle); }));
+    CHECK(FindWindowByTitle("\xc5\x81\xc3\xb3" "d\xc5\xba visible", false)
+          && hwnd(FoundWindow) == FindWindowW(nullptr, VisibleTitle));
+    CHECK(!FindWindowByTitle("cach\xc3\xa9", false));
+    CHECK(!ws.inputBlockedTo(wid(FindWindowW(nullptr, VisibleTitle)))); // a program of the same rights
+    closeProcessOf(FindWindowW(nullptr, VisibleTitle));
+    closeProcessOf(FindWindowW(nullptr, HiddenTitle));
 
     wincheck::context = "a closed window";
     closeProcessOf(notepad);

@@ -4,13 +4,17 @@
 
 #include <windows.h>
 
+#include <dwmapi.h>
+
+#include <vector>
+
 namespace platform {
 
 namespace {
 
-// GetWindowTextA's buffer: at most 79 characters and the terminating zero.
+// Titles are read as GetWindowTextA did: at most 79 characters (UTF-16 units here).
 constexpr int TitleBufferSize = 80;
-// A window that does not answer its system commands within this time is left to
+// A window that does not answer its restore command within this time is left to
 // SetForegroundWindow alone, rather than freezing the caller.
 constexpr UINT SystemCommandTimeoutMs = 2000;
 
@@ -24,37 +28,52 @@ WindowHandle toHandle(HWND window)
     return static_cast<WindowHandle>(reinterpret_cast<std::uintptr_t>(window));
 }
 
+// A window the user cannot see: hidden, or cloaked (on another virtual desktop, a
+// suspended store app). Such a window must not win a title search.
+bool unseen(HWND window)
+{
+    if (!IsWindowVisible(window))
+        return true;
+    BOOL cloaked = FALSE;
+    return SUCCEEDED(DwmGetWindowAttribute(window, DWMWA_CLOAKED, &cloaked, sizeof cloaked)) && cloaked;
+}
+
 BOOL CALLBACK collectForeignWindow(HWND window, LPARAM list)
 {
     DWORD process = 0;
     GetWindowThreadProcessId(window, &process);
-    if (process != GetCurrentProcessId())
+    if (process != GetCurrentProcessId() && !unseen(window))
         reinterpret_cast<std::vector<WindowHandle> *>(list)->push_back(toHandle(window));
     return TRUE;
 }
 
-void sendSystemCommand(HWND window, WPARAM command)
+// The integrity level of a process's token (the rid of its label); -1 when it cannot be
+// read.
+long integrityLevel(HANDLE process)
 {
-    DWORD_PTR ignored = 0;
-    SendMessageTimeoutA(window, WM_SYSCOMMAND, command, reinterpret_cast<LPARAM>(window), SMTO_ABORTIFHUNG,
-                        SystemCommandTimeoutMs, &ignored);
+    HANDLE token = nullptr;
+    if (!OpenProcessToken(process, TOKEN_QUERY, &token))
+        return -1;
+    long level = -1;
+    DWORD size = 0;
+    GetTokenInformation(token, TokenIntegrityLevel, nullptr, 0, &size);
+    std::vector<unsigned char> buffer(size);
+    if (size != 0 && GetTokenInformation(token, TokenIntegrityLevel, buffer.data(), size, &size)) {
+        const PSID sid = reinterpret_cast<TOKEN_MANDATORY_LABEL *>(buffer.data())->Label.Sid;
+        level = static_cast<long>(*GetSidSubAuthority(sid, *GetSidSubAuthorityCount(sid) - 1));
+    }
+    CloseHandle(token);
+    return level;
 }
 
-// SetForegroundWindow is refused when the foreground lock holds (this process did not
-// receive the last input): for the time of the call, this thread shares the input state
-// of the foreground window's thread, which Windows then treats as the one that may move
-// the foreground. No key is pressed for it (an Alt press would open the menu bar of
-// whatever window has the focus).
-void forceForeground(HWND window)
+INPUT keyInput(Key key, bool down, bool extended)
 {
-    const DWORD self = GetCurrentThreadId();
-    const HWND foreground = GetForegroundWindow();
-    const DWORD owner = foreground ? GetWindowThreadProcessId(foreground, nullptr) : 0;
-    const bool attached = owner != 0 && owner != self && AttachThreadInput(self, owner, TRUE);
-    BringWindowToTop(window);
-    SetForegroundWindow(window);
-    if (attached)
-        AttachThreadInput(self, owner, FALSE);
+    INPUT input = {};
+    input.type = INPUT_KEYBOARD;
+    input.ki.wVk = key.vk;
+    input.ki.wScan = static_cast<WORD>(LOBYTE(MapVirtualKeyW(key.vk, MAPVK_VK_TO_VSC)));
+    input.ki.dwFlags = (extended ? KEYEVENTF_EXTENDEDKEY : 0) | (down ? 0 : KEYEVENTF_KEYUP);
+    return input;
 }
 
 } // namespace
@@ -68,9 +87,12 @@ std::vector<WindowHandle> Win32WindowSystem::topLevelWindows()
 
 std::string Win32WindowSystem::windowTitle(WindowHandle window)
 {
-    char buffer[TitleBufferSize] = {};
-    const int length = GetWindowTextA(toHwnd(window), buffer, TitleBufferSize);
-    return win::fromAnsi(std::string_view(buffer, length > 0 ? static_cast<std::size_t>(length) : 0));
+    wchar_t buffer[TitleBufferSize] = {};
+    int length = GetWindowTextW(toHwnd(window), buffer, TitleBufferSize);
+    // The cut may split a character outside the basic plane: its first half goes.
+    if (length > 0 && buffer[length - 1] >= 0xD800 && buffer[length - 1] <= 0xDBFF)
+        --length;
+    return win::fromWide(std::wstring_view(buffer, length > 0 ? static_cast<std::size_t>(length) : 0));
 }
 
 bool Win32WindowSystem::windowExists(WindowHandle window)
@@ -84,13 +106,17 @@ bool Win32WindowSystem::activateWindow(WindowHandle window)
     const HWND hwnd = toHwnd(window);
     if (window == 0 || !IsWindow(hwnd))
         return false;
-    // As the hot key of a window would: activation, then the restore of a minimised one.
-    sendSystemCommand(hwnd, SC_HOTKEY);
-    sendSystemCommand(hwnd, SC_RESTORE);
-    if (IsIconic(hwnd))
-        ShowWindow(hwnd, SW_RESTORE);
-    if (!SetForegroundWindow(hwnd) || GetForegroundWindow() != hwnd)
-        forceForeground(hwnd);
+    // Only a minimised window is restored: it comes back as it was, maximised or not. The
+    // restore of a window that is not minimised would take a maximised one down to its
+    // normal size. The command goes as the window's own system menu sends it, with a
+    // timeout, so that a hung program cannot freeze this one.
+    if (IsIconic(hwnd)) {
+        DWORD_PTR ignored = 0;
+        if (!SendMessageTimeoutW(hwnd, WM_SYSCOMMAND, SC_RESTORE, 0, SMTO_ABORTIFHUNG, SystemCommandTimeoutMs, &ignored))
+            ShowWindowAsync(hwnd, SW_RESTORE);
+    }
+    // The user has just clicked in this program, which may therefore move the foreground.
+    SetForegroundWindow(hwnd);
     return IsWindow(hwnd) != FALSE;
 }
 
@@ -120,12 +146,43 @@ KeyValue Win32WindowSystem::keyForCharacter(char32_t character)
 
 void Win32WindowSystem::sendKeyEvent(Key key, bool down, bool extended)
 {
-    INPUT input = {};
-    input.type = INPUT_KEYBOARD;
-    input.ki.wVk = key.vk;
-    input.ki.wScan = static_cast<WORD>(LOBYTE(MapVirtualKeyA(key.vk, MAPVK_VK_TO_VSC)));
-    input.ki.dwFlags = (extended ? KEYEVENTF_EXTENDEDKEY : 0) | (down ? 0 : KEYEVENTF_KEYUP);
-    SendInput(1, &input, sizeof input);
+    sendKeyEvents({KeyEvent{key, down, extended}});
+}
+
+bool Win32WindowSystem::sendKeyEvents(const std::vector<KeyEvent> &events)
+{
+    if (events.empty())
+        return true;
+    std::vector<INPUT> inputs;
+    for (const KeyEvent &event : events)
+        inputs.push_back(keyInput(event.key, event.down, event.extended));
+    // One call: Windows inserts the events together, never between keys the user types.
+    // Fewer events inserted than given: the input was blocked (another desktop, say).
+    return SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT)) == inputs.size();
+}
+
+bool Win32WindowSystem::userModifiersDown()
+{
+    for (int vk : {VK_SHIFT, VK_CONTROL, VK_MENU, VK_LWIN, VK_RWIN})
+        if (GetAsyncKeyState(vk) & 0x8000)
+            return true;
+    return false;
+}
+
+bool Win32WindowSystem::inputBlockedTo(WindowHandle window)
+{
+    DWORD processId = 0;
+    if (window == 0 || !GetWindowThreadProcessId(toHwnd(window), &processId))
+        return false;
+    HANDLE process = OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, processId);
+    if (!process)
+        return GetLastError() == ERROR_ACCESS_DENIED;
+    const long target = integrityLevel(process);
+    CloseHandle(process);
+    const long own = integrityLevel(GetCurrentProcess());
+    // The system drops input sent to a program of a higher integrity level; a token this
+    // program may not even read belongs to one.
+    return own >= 0 && (target < 0 || target > own);
 }
 
 bool Win32WindowSystem::numLockOn()
@@ -135,11 +192,16 @@ bool Win32WindowSystem::numLockOn()
 
 void Win32WindowSystem::setNumLock(bool on)
 {
-    BYTE state[256] = {};
-    if (!GetKeyboardState(state))
-        return;
-    state[VK_NUMLOCK] = static_cast<BYTE>(on ? state[VK_NUMLOCK] | 1 : state[VK_NUMLOCK] & ~1);
-    SetKeyboardState(state);
+    if (numLockOn() != on)
+        toggleNumLock();
+}
+
+void Win32WindowSystem::toggleNumLock()
+{
+    // Through the input stream, as the key itself: the keyboard state of this thread alone
+    // (SetKeyboardState) would change nothing for the other programs.
+    const Key numLock{VK_NUMLOCK_KEY, 0};
+    sendKeyEvents({KeyEvent{numLock, true, true}, KeyEvent{numLock, false, true}});
 }
 
 std::unique_ptr<WindowSystem> openWindowSystem(std::string &error)

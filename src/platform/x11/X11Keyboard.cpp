@@ -6,6 +6,7 @@
 #include <X11/keysym.h>
 
 #include <algorithm>
+#include <cstring>
 #include <vector>
 
 namespace platform {
@@ -104,6 +105,22 @@ std::uint8_t virtualKeyForCharacter(char32_t c)
     return 0;
 }
 
+// The XKB name of the key that carries a letter or digit on the US layout, where Windows
+// puts that virtual key on every layout; nullptr for another virtual key.
+const char *usKeyPosition(std::uint8_t vk)
+{
+    static const char *const letters[26] = {"AC01", "AB05", "AB03", "AC03", "AD03", "AC04", "AC05", "AC06", "AD08",
+                                            "AC07", "AC08", "AC09", "AB07", "AB06", "AD09", "AD10", "AD01", "AD04",
+                                            "AC02", "AD05", "AD07", "AB04", "AD02", "AB02", "AD06", "AB01"};
+    static const char *const digits[10] = {"AE10", "AE01", "AE02", "AE03", "AE04",
+                                           "AE05", "AE06", "AE07", "AE08", "AE09"};
+    if (vk >= 'A' && vk <= 'Z')
+        return letters[vk - 'A'];
+    if (vk >= '0' && vk <= '9')
+        return digits[vk - '0'];
+    return nullptr;
+}
+
 } // namespace
 
 X11Keyboard::X11Keyboard(Display *display) : display(display) {}
@@ -130,6 +147,8 @@ void X11Keyboard::refreshLayout()
     if (xkb)
         XkbFreeKeyboard(xkb, 0, True);
     xkb = XkbGetMap(display, XkbAllClientInfoMask, XkbUseCoreKbd);
+    if (xkb)
+        XkbGetNames(display, XkbKeyNamesMask, xkb);
     level3Mask = modifierMask(XK_ISO_Level3_Shift);
     numLockMask = modifierMask(XK_Num_Lock);
 }
@@ -255,12 +274,29 @@ KeyValue X11Keyboard::keyForCharacter(char32_t character)
     return {};
 }
 
+// The key named `name` in the XKB map (a position: "AB04" is the fourth key of the
+// bottom letter row); 0 when there is none.
+unsigned int X11Keyboard::keycodeAt(const char *name)
+{
+    if (!xkb || !xkb->names || !xkb->names->keys || !name)
+        return 0;
+    for (int kc = xkb->min_key_code; kc <= xkb->max_key_code; ++kc) {
+        if (std::strncmp(xkb->names->keys[kc].name, name, XkbKeyNameLength) == 0)
+            return kc;
+    }
+    return 0;
+}
+
 void X11Keyboard::sendKeyEvent(Key key, bool down)
 {
     ensureLoaded();
     unsigned int keycode = key.native;
     if (keycode == 0) {
+        // Any group of the map (a Latin layout beside a Russian one), else the key where
+        // the US layout has the letter: shortcuts such as Ctrl+V are taken by key.
         keycode = keycodeFor(keysymForVirtualKey(key.vk));
+        if (keycode == 0)
+            keycode = keycodeAt(usKeyPosition(key.vk));
         if (keycode == 0 && key.vk == VK_ALTGR_KEY)
             keycode = keycodeFor(XK_Mode_switch);
     }
@@ -268,6 +304,21 @@ void X11Keyboard::sendKeyEvent(Key key, bool down)
         return;
     XTestFakeKeyEvent(display, keycode, down ? True : False, CurrentTime);
     XFlush(display);
+}
+
+bool X11Keyboard::modifiersDown()
+{
+    ensureLoaded();
+    if (!xkb || !xkb->map || !xkb->map->modmap)
+        return false;
+    char keys[32] = {};
+    XQueryKeymap(display, keys);
+    const unsigned int modifiers = ShiftMask | ControlMask | Mod1Mask | Mod4Mask;
+    for (int kc = xkb->min_key_code; kc <= xkb->max_key_code; ++kc) {
+        if ((keys[kc / 8] & (1 << (kc % 8))) && (xkb->map->modmap[kc] & modifiers))
+            return true;
+    }
+    return false;
 }
 
 bool X11Keyboard::numLockOn()

@@ -8,7 +8,8 @@
 // sendKeyEvent fakes that keycode's press or release. Levels that need Caps Lock or Num
 // Lock are never chosen, and, as VkKeyScan on Windows, the locked state is ignored (with
 // Caps Lock on, "v" stays Shift-free, so that Ctrl+V does not become Ctrl+Shift+V).
-// Virtual-key codes go through a table of keysyms. Internal to the platform layer: Xlib
+// Virtual-key codes go through a table of keysyms, searched in every group; a letter or
+// digit no group carries (a Russian layout alone) is the key at its US position. Internal to the platform layer: Xlib
 // types appear here, never in X11WindowSystem.h.
 #pragma once
 
@@ -30,6 +31,8 @@ public:
     void refreshLayout();
     KeyValue keyForCharacter(char32_t character);
     void sendKeyEvent(Key key, bool down);
+    /// Whether a key bound to Shift, Control, Alt (Mod1) or the logo key (Mod4) is down.
+    bool modifiersDown();
     bool numLockOn();
     void setNumLock(bool on);
 
@@ -40,6 +43,7 @@ private:
     int keyGroup(int keycode, int group);
     KeySym keysymAt(int keycode, int group, unsigned int mods);
     unsigned int keycodeFor(KeySym keysym);
+    unsigned int keycodeAt(const char *name);
 
     Display *display;
     XkbDescPtr xkb = nullptr;

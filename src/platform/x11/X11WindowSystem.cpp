@@ -514,6 +514,11 @@ void X11WindowSystem::sendKeyEvent(Key key, bool down, bool /*extended: no such 
     d->keyboard->sendKeyEvent(key, down);
 }
 
+bool X11WindowSystem::userModifiersDown()
+{
+    return d->keyboard->modifiersDown();
+}
+
 bool X11WindowSystem::numLockOn()
 {
     return d->keyboard->numLockOn();

@@ -42,6 +42,7 @@ public:
     void refreshKeyboardLayout() override;
     KeyValue keyForCharacter(char32_t character) override;
     void sendKeyEvent(Key key, bool down, bool extended) override;
+    bool userModifiersDown() override;
 
     bool numLockOn() override;
     void setNumLock(bool on) override;

@@ -1,21 +1,17 @@
 // A window system for tests: windows are entries of a list, key events are recorded,
-// and characters translate as on a US keyboard.
+// and characters translate as on a US keyboard (or one without Latin letters).
 #pragma once
 
-#include "WindowSystem.h"
+#include "platform/WindowSystem.h"
 
+#include <functional>
 #include <optional>
 
 namespace platform {
 
 class RecordingWindowSystem : public WindowSystem {
 public:
-    struct KeyEvent {
-        Key key;
-        bool down = false;
-        bool extended = false;
-        bool operator==(const KeyEvent &) const = default;
-    };
+    using KeyEvent = platform::KeyEvent;
 
     /// Adds a top-level window; `own` windows belong to the program and are left out of
     /// topLevelWindows(). A window that does not `takeFocus` ignores activation.
@@ -25,6 +21,18 @@ public:
     void setFailing(bool failing) { FFailing = failing; }
 
     std::vector<KeyEvent> keyEvents;
+    /// The key events sent in one piece, one entry per piece.
+    std::vector<std::vector<KeyEvent>> keyBatches;
+    /// How many more times userModifiersDown() answers true.
+    int modifierPolls = 0;
+    /// false: letters have no key, as under a Russian layout.
+    bool latinLetters = true;
+    /// true: sendKeyEvents() reports the events refused (and records none).
+    bool refuseKeys = false;
+    /// Whether the target is said to fetch the clipboard when it pastes.
+    bool servedOnRequest = false;
+    /// Called with each piece of key events sent (a target reacting to its keys).
+    std::function<void(const std::vector<KeyEvent> &)> onKeys;
     std::vector<WindowHandle> activations;
     WindowHandle focused = 0;
     bool numLock = false;
@@ -34,8 +42,11 @@ public:
     bool windowExists(WindowHandle window) override;
     bool activateWindow(WindowHandle window) override;
     bool windowHasFocus(WindowHandle window) override;
+    bool clipboardServedOnRequest() override { return servedOnRequest; }
     KeyValue keyForCharacter(char32_t character) override;
     void sendKeyEvent(Key key, bool down, bool extended) override;
+    bool sendKeyEvents(const std::vector<KeyEvent> &events) override;
+    bool userModifiersDown() override { return modifierPolls > 0 && modifierPolls--; }
     bool numLockOn() override { return numLock; }
     void setNumLock(bool on) override { numLock = on; }
 

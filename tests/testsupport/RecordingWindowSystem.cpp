@@ -1,4 +1,4 @@
-#include "RecordingWindowSystem.h"
+#include "testsupport/RecordingWindowSystem.h"
 
 #include <algorithm>
 #include <stdexcept>
@@ -67,6 +67,8 @@ bool RecordingWindowSystem::windowHasFocus(WindowHandle window)
 KeyValue RecordingWindowSystem::keyForCharacter(char32_t c)
 {
     auto key = [](std::uint8_t vk, std::uint8_t shift) { return KeyValue{Key{vk, 0}, shift, true}; };
+    if (!latinLetters && ((c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z')))
+        return {};
     if (c >= 'a' && c <= 'z')
         return key(std::uint8_t(c - 'a' + 'A'), 0);
     if (c >= 'A' && c <= 'Z')
@@ -96,6 +98,17 @@ KeyValue RecordingWindowSystem::keyForCharacter(char32_t c)
 void RecordingWindowSystem::sendKeyEvent(Key key, bool down, bool extended)
 {
     keyEvents.push_back({key, down, extended});
+}
+
+bool RecordingWindowSystem::sendKeyEvents(const std::vector<KeyEvent> &events)
+{
+    if (refuseKeys)
+        return false;
+    keyBatches.push_back(events);
+    WindowSystem::sendKeyEvents(events);
+    if (onKeys)
+        onKeys(events);
+    return true;
 }
 
 } // namespace platform
