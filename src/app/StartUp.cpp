@@ -137,7 +137,7 @@ void TfScrivo::OpenTarget()
     // Without a document there is nothing to open: the word processor would only show
     // an empty document, or the current folder, and the window targets nothing.
     if (FFirstArgument.isEmpty()) {
-        FTarget.clear();
+        FTarget = TInsertionTarget();
         return;
     }
     TCTraitementTexte launcher(LocaleOption);

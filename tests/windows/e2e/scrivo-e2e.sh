@@ -14,9 +14,10 @@ wine_run=$1 scrivo=$2 windowtext=$3 editor=$4
 [ -n "${SCRIVO_TEST_MYSQL_PORT:-}" ] || { echo "no MariaDB fixture (run through scripts/test): skipped"; exit 77; }
 
 work=$(mktemp -d)
-scrivo_pid=""
-cleanup() {
+scrivo_pid="" title=""
+cleanup() { # what a failed run leaves would be found by the next one
     [ -n "$scrivo_pid" ] && kill "$scrivo_pid" 2>/dev/null
+    [ -n "$title" ] && "$wine_run" "$windowtext" --close "$title" 2>/dev/null
     rm -rf "$work"
 }
 trap cleanup EXIT
@@ -85,7 +86,7 @@ fi
 # The document's window closes: Scrivo ends within a few ticks of its close timer.
 "$wine_run" "$windowtext" --close "$title" || fail "the editor did not close"
 for _ in $(seq 30); do
-    kill -0 "$scrivo_pid" 2>/dev/null || { scrivo_pid=""; echo "ok: $editor"; exit 0; }
+    kill -0 "$scrivo_pid" 2>/dev/null || { scrivo_pid="" title=""; echo "ok: $editor"; exit 0; }
     sleep 0.5
 done
 fail "Scrivo still runs after its document's window closed"
