@@ -164,9 +164,12 @@ private slots:
 
         // All at once, for each prefix: labels from the database (not the edited row), no
         // blank around ":", lines ended as text files end them here (no CR on Linux).
-        const QString all = QStringLiteral("£Tension artérielle systolique (mmHg) : [QQC101:Tension artérielle systolique (mmHg)]#\n"
-                                           "£Poids : [QQC12:Poids]#\n£Taille : [QQC13:Taille]#\n"
-                                           "£Médecin traitant : [QQC30:Médecin traitant]#\n£Tabac : [QQC40:Tabac]#\n");
+        QString all = QStringLiteral("£Tension artérielle systolique (mmHg) : [QQC101:Tension artérielle systolique (mmHg)]#\n"
+                                 "£Poids : [QQC12:Poids]#\n£Taille : [QQC13:Taille]#\n"
+                                 "£Médecin traitant : [QQC30:Médecin traitant]#\n£Tabac : [QQC40:Tabac]#\n");
+#ifdef _WIN32
+        all.replace(QStringLiteral("\n"), QStringLiteral("\r\n"));
+#endif
         for (const auto &[radio, prefix] : {std::pair(picker->rdAChoisir, "[QQC"), std::pair(picker->rdDernier, "[QQD"),
                                             std::pair(picker->rdQSD, "[QSD")}) {
             radio->SetValue(true);
