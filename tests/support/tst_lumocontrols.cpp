@@ -382,7 +382,7 @@ void TstLumoControls::keyboardFocusAndKeys()
 void TstLumoControls::wrappedCaptionStaysInside()
 {
     TLumoRadio *option = radio(parentA, "formulaire technique ou résumé  (codes en QQC)");
-    option->resize(200, 32);
+    option->resize(200, 2 * option->fontMetrics().lineSpacing() + 4); // room for two lines in any font
     QVERIFY(option->CaptionRect().right() >= option->width()); // on one line it runs past the control
     option->SetWordWrap(true);
     QVERIFY(option->rect().contains(option->CaptionRect()));

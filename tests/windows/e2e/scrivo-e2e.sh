@@ -15,9 +15,11 @@ wine_run=$1 scrivo=$2 windowtext=$3 editor=$4
 
 work=$(mktemp -d)
 scrivo_pid="" title=""
-cleanup() { # what a failed run leaves would be found by the next one
+cleanup() { # what a run leaves would be found by the next test: the editor, the workstation
     [ -n "$scrivo_pid" ] && kill "$scrivo_pid" 2>/dev/null
     [ -n "$title" ] && "$wine_run" "$windowtext" --close "$title" 2>/dev/null
+    printf 'REGEDIT4\r\n\r\n[-HKEY_LOCAL_MACHINE\\Software\\Wow6432Node\\Keldar]\r\n' > "$work/removal.reg"
+    "$wine_run" regedit /S "$(windows_path "$work/removal.reg")"
     rm -rf "$work"
 }
 trap cleanup EXIT
