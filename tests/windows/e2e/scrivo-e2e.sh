@@ -67,9 +67,9 @@ click() {
     xdotool mousemove --sync $((left + $1)) $((top + $2)) click --repeat "${3:-1}" --delay 80 1
     sleep 1.5
 }
-# Questionnaire picker: "Insérer tout le questionnaire", at (232, 95) of the Options group,
-# which the host panel's height puts at (4, 254).
-click $((114 + 4 + 232 + 20)) $((254 + 95 + 8))
+# Questionnaire picker: "Insérer tout le questionnaire", at (232, 110) of the Options group,
+# which the host panel's height puts at (4, 234).
+click $((114 + 4 + 232 + 20)) $((234 + 110 + 8))
 click 50 $((192 + 16))                            # "&Médecins"
 click $((114 + 4 + 20)) $((4 + 10)) 2             # its first field, double-clicked
 click 50 $((160 + 16))                            # "&Divers"
