@@ -9,12 +9,15 @@ install(FILES $<TARGET_FILE:Qt6::QWindowsIntegrationPlugin> DESTINATION platform
 if(TARGET Qt6::QWindowsVistaStylePlugin)
     install(FILES $<TARGET_FILE:Qt6::QWindowsVistaStylePlugin> DESTINATION styles)
 endif()
+# The compiler's runtime DLLs, where the compiler has them.
+set(SCRIVO_RUNTIME_DLLS "")
 if(MINGW)
     foreach(dll libstdc++-6.dll libgcc_s_seh-1.dll libwinpthread-1.dll)
         execute_process(COMMAND ${CMAKE_CXX_COMPILER} -print-file-name=${dll}
             OUTPUT_VARIABLE dll_path OUTPUT_STRIP_TRAILING_WHITESPACE)
-        install(FILES ${dll_path} DESTINATION .)
+        list(APPEND SCRIVO_RUNTIME_DLLS ${dll_path})
     endforeach()
+    install(FILES ${SCRIVO_RUNTIME_DLLS} DESTINATION .)
 endif()
 
 # The installer (wixl, Debian's package of that name): that folder, installed for the

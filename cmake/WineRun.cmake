@@ -1,19 +1,12 @@
 # The mingw-w64 cross build runs its programs under Wine: wine-run, ctest's cross-compiling
 # emulator, in a Wine prefix of the build folder, finding the DLLs of the cross-built
-# dependencies and the compiler's runtime on Wine's PATH.
+# dependencies and the compiler's runtime on Wine's PATH (cmake/WindowsInstall.cmake
+# lists them).
 set(SCRIVO_WINE_PREFIX ${CMAKE_BINARY_DIR}/wineprefix)
 set(dll_folders "")
 if(SCRIVO_WHOLE_PROGRAM)
-    foreach(dll libstdc++-6.dll libwinpthread-1.dll)
-        execute_process(COMMAND ${CMAKE_CXX_COMPILER} -print-file-name=${dll}
-            OUTPUT_VARIABLE dll_path OUTPUT_STRIP_TRAILING_WHITESPACE)
-        get_filename_component(dll_folder "${dll_path}" DIRECTORY)
-        list(APPEND dll_folders "${dll_folder}")
-    endforeach()
     get_target_property(qt_core Qt6::Core IMPORTED_LOCATION_RELEASE)
-    get_filename_component(qt_bin "${qt_core}" DIRECTORY)
-    list(APPEND dll_folders "${qt_bin}")
-    foreach(dll ${SCRIVO_DEPENDENCY_DLLS})
+    foreach(dll ${qt_core} ${SCRIVO_RUNTIME_DLLS} ${SCRIVO_DEPENDENCY_DLLS})
         get_filename_component(dll_folder "${dll}" DIRECTORY)
         list(APPEND dll_folders "${dll_folder}")
     endforeach()
