@@ -24,8 +24,10 @@ struct CtrlKeyRecorder : QObject {
     explicit CtrlKeyRecorder(QList<quint32> &k) : keys(k) {}
     bool eventFilter(QObject *, QEvent *event) override
     {
+        if (event->type() != QEvent::KeyPress)
+            return false;
         const auto *key = static_cast<QKeyEvent *>(event);
-        if (event->type() == QEvent::KeyPress && key->modifiers() == Qt::ControlModifier && key->key() != Qt::Key_Control)
+        if (key->modifiers() == Qt::ControlModifier && key->key() != Qt::Key_Control)
             keys << key->nativeScanCode();
         return false;
     }
