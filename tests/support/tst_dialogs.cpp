@@ -66,6 +66,22 @@ void Key(QWidget *window, Qt::Key key)
     QTest::keyClick(target, key);
 }
 
+// The replacement aid shown, active, for a question answered "Oui" or "Non".
+struct ReplacementOfOuiNon {
+    TCQuestion question;
+    TfCouQonRemplacement dialog{nullptr};
+    ReplacementOfOuiNon()
+    {
+        for (const char *label : {"Oui", "Non"}) {
+            question.Modalites.push_back(std::make_unique<TCModalite>());
+            question.Modalites.back()->libelle = QString::fromLatin1(label);
+        }
+        dialog.Question = &question;
+        dialog.show();
+        dialog.activateWindow();
+    }
+};
+
 } // namespace
 
 class TstDialogs : public QObject {
@@ -317,15 +333,8 @@ void TstDialogs::inputRefusesBlankText()
 
 void TstDialogs::replacementEditsOnlyItsOwnColumn()
 {
-    TCQuestion question;
-    for (const char *label : {"Oui", "Non"}) {
-        question.Modalites.push_back(std::make_unique<TCModalite>());
-        question.Modalites.back()->libelle = QString::fromLatin1(label);
-    }
-    TfCouQonRemplacement dialog(nullptr);
-    dialog.Question = &question;
-    dialog.show();
-    dialog.activateWindow();
+    ReplacementOfOuiNon shown;
+    TfCouQonRemplacement &dialog = shown.dialog;
     QVERIFY(QTest::qWaitForWindowActive(&dialog));
     // A click on the selected row's answer opens no editor, even after the delay of a
     // double click; one on its replacement does.
@@ -348,15 +357,8 @@ void TstDialogs::replacementEditsOnlyItsOwnColumn()
 
 void TstDialogs::replacementEditsFirstRowByKeys()
 {
-    TCQuestion question;
-    for (const char *label : {"Oui", "Non"}) {
-        question.Modalites.push_back(std::make_unique<TCModalite>());
-        question.Modalites.back()->libelle = QString::fromLatin1(label);
-    }
-    TfCouQonRemplacement dialog(nullptr);
-    dialog.Question = &question;
-    dialog.show();
-    dialog.activateWindow();
+    ReplacementOfOuiNon shown;
+    TfCouQonRemplacement &dialog = shown.dialog;
     QVERIFY(QTest::qWaitForWindowActive(&dialog));
     // The keys go where the focus is, as a user's do: F2 at once edits row 1.
     QTRY_COMPARE(QApplication::focusWidget(), dialog.lv);
