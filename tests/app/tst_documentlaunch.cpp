@@ -7,6 +7,7 @@
 #include "pickers/CouVariable.h"
 #include "support/CAppNames.h"
 #include "support/StrMan.h"
+#include "testsupport/PickerDriver.h"
 #include "testsupport/TestProgram.h"
 
 #include <QClipboard>
@@ -85,30 +86,12 @@ class TestDocumentLaunch : public QObject {
         return QByteArray("\"") + name + (on ? "\"=dword:ffffffff\r\n" : "\"=dword:00000000\r\n");
     }
 
-    // The text the last action put into the document: "(rien)" when nothing was pasted.
-    QString inserted()
-    {
-        auto &keyEvents = testProgram->windowSystem().keyEvents;
-        const auto pastes = std::count_if(keyEvents.begin(), keyEvents.end(),
-                                          [](const auto &e) { return e.key.vk == 'V' && e.down; });
-        keyEvents.clear();
-        if (pastes == 0)
-            return Nothing;
-        return pastes == 1 ? QGuiApplication::clipboard()->text() : QStringLiteral("%1 collages").arg(pastes);
-    }
-
     TfCouVariable *showVariables(const QStringList &variables)
     {
         window()->FVariables = std::make_unique<QStringList>(variables);
         window()->bVariable->show();
         QTest::mouseClick(window()->bVariable, Qt::LeftButton);
         return window()->panelHost->findChild<TfCouVariable *>();
-    }
-    void doubleClickRow(QTreeWidget *list, int row)
-    {
-        const QRect rect = list->visualItemRect(list->topLevelItem(row));
-        QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, rect.center());
-        QTest::mouseDClick(list->viewport(), Qt::LeftButton, {}, rect.center());
     }
 
 private slots:
@@ -291,20 +274,11 @@ private slots:
         QCOMPARE(picker->lvVar->columnWidth(0), 300);
         QCOMPARE(picker->lvVar->topLevelItemCount(), 3);
 
-        // Nothing selected yet: a double click beside the rows inserts nothing.
-        QTest::mouseDClick(picker->lvVar->viewport(), Qt::LeftButton, {}, QPoint(20, picker->lvVar->viewport()->height() - 5));
-        QCOMPARE(inserted(), Nothing);
-
-        doubleClickRow(picker->lvVar, 0);
-        QCOMPARE(inserted(), QStringLiteral("£[VAR :nom_patient ]#"));
-        doubleClickRow(picker->lvVar, 0);
-        QCOMPARE(inserted(), QStringLiteral("£[VAR :nom_patient ]#")); // each time
-        doubleClickRow(picker->lvVar, 1);
-        QCOMPARE(inserted(), QStringLiteral("£[VAR : ]#"));
-
-        QTest::keyClick(picker->lvVar, Qt::Key_Down);
-        QTest::keyClick(picker->lvVar, Qt::Key_Return);
-        QCOMPARE(inserted(), QStringLiteral("£[VAR :date rdv ]#"));
+        PickerDriver user(*testProgram);
+        QCOMPARE(user.chooseRow(picker->lvVar, 0), QStringLiteral("£[VAR :nom_patient ]#"));
+        QCOMPARE(user.chooseRow(picker->lvVar, 0), QStringLiteral("£[VAR :nom_patient ]#")); // each time
+        QCOMPARE(user.chooseRow(picker->lvVar, 1), QStringLiteral("£[VAR : ]#"));
+        QCOMPARE(user.chooseRow(picker->lvVar, 2), QStringLiteral("£[VAR :date rdv ]#"));
 
         // Shown again, the picker stays as it is, rows included.
         QTest::mouseClick(window()->bVariable, Qt::LeftButton);
@@ -318,8 +292,7 @@ private slots:
         TfCouVariable *picker = showVariables({});
         QVERIFY(picker);
         QCOMPARE(picker->lvVar->topLevelItemCount(), 0);
-        QTest::keyClick(picker->lvVar, Qt::Key_Return);
-        QCOMPARE(inserted(), Nothing);
+        QCOMPARE(PickerDriver(*testProgram).press(picker->lvVar), QString());
     }
 
 private:

@@ -1,58 +1,21 @@
-// Every picker hosted in the main window at its default size, on the practice fixture:
-// no text of a label, link, radio or check is cut, and the keyboard alone reaches the
-// controls in the order of the screen and works them.
+// Every picker hosted in the main window, on the practice fixture: at the default size no
+// text of a label, link, radio or check is cut; every list chooses its entries alike; and
+// the keyboard alone reaches the controls in the order of the screen and works them.
 #include "config/COption.h"
 #include "support/LumoRadio.h"
-#include "support/LumoUrl.h"
+#include "testsupport/ControlText.h"
 #include "testsupport/HostedMainWindow.h"
 #include "testsupport/LeftGlobals.h"
 #include "testsupport/TestDatabases.h"
 
 #include <QAbstractButton>
+#include <QAbstractItemView>
 #include <QApplication>
-#include <QGroupBox>
-#include <QLabel>
 #include <QPushButton>
+#include <QTreeWidget>
 #include <QtTest>
 
 namespace {
-
-// The part of `control` that its parents leave visible, in the control's coordinates;
-// a group box keeps its frame's sides for itself.
-QRect ShownRect(const QWidget *control)
-{
-    QRect shown = control->rect();
-    QPoint offset;
-    for (const QWidget *child = control; !child->isWindow(); child = child->parentWidget()) {
-        offset += child->pos();
-        const QWidget *parent = child->parentWidget();
-        QRect inside = parent->rect();
-        if (qobject_cast<const QGroupBox *>(parent))
-            inside.setCoords(parent->contentsRect().left(), inside.top(), parent->contentsRect().right(), inside.bottom());
-        shown &= inside.translated(-offset);
-    }
-    return shown;
-}
-
-// Where the control's whole text is drawn, in its own coordinates; null without text.
-QRect NeededRect(const QWidget *control)
-{
-    if (const auto *link = qobject_cast<const TLumoUrl *>(control))
-        return link->Caption().isEmpty() ? QRect() : link->CaptionRect();
-    if (const auto *option = qobject_cast<const TLumoRadio *>(control))
-        return option->Caption().isEmpty() ? QRect() : option->CaptionRect();
-    if (const auto *label = qobject_cast<const QLabel *>(control)) {
-        if (label->text().isEmpty())
-            return QRect();
-        return label->wordWrap() ? QRect(0, 0, label->width(), label->heightForWidth(label->width()))
-                                 : QRect(QPoint(), label->sizeHint());
-    }
-    if (const auto *button = qobject_cast<const QAbstractButton *>(control)) {
-        const int textHeight = button->fontMetrics().height();
-        return QRect(0, (button->height() - textHeight) / 2, button->sizeHint().width(), textHeight);
-    }
-    return QRect();
-}
 
 QString FocusName()
 {
@@ -115,20 +78,73 @@ private slots:
         QFETCH(QString, button);
         QCOMPARE(window()->size(), QSize(587, 377));
         window()->panelBouton->findChild<QAbstractButton *>(button)->click();
-        QStringList faults;
-        QList<std::pair<QWidget *, QRect>> texts; // in their parent's coordinates
-        for (QWidget *control : hosted()->findChildren<QWidget *>()) {
-            const QRect needed = NeededRect(control);
-            if (!control->isVisible() || needed.isNull())
-                continue;
-            if (!ShownRect(control).contains(needed))
-                faults << control->objectName() + QStringLiteral(" is cut");
-            for (const auto &[other, rect] : texts)
-                if (other->parentWidget() == control->parentWidget() && rect.intersects(needed.translated(control->pos())))
-                    faults << control->objectName() + QStringLiteral(" runs into ") + other->objectName();
-            texts.append({control, needed.translated(control->pos())});
-        }
+        const QStringList faults = CutTexts(hosted());
         QVERIFY2(faults.isEmpty(), qPrintable(faults.join(QStringLiteral(", "))));
+    }
+
+    // Every picker's list chooses alike: the left button's double click on an entry, or
+    // Enter on the current entry, selected or not, inserts its code; the other buttons,
+    // a double click beside the entries and Enter with no current entry insert nothing.
+    void listsChooseTheirEntries_data()
+    {
+        QTest::addColumn<QString>("button");
+        QTest::addColumn<QString>("list");
+        QTest::addColumn<QString>("questionnaire"); // selected first, for the questions list
+        QTest::addColumn<int>("row");
+        QTest::addColumn<Qt::Key>("key");
+        QTest::addColumn<QString>("code");
+        const auto add = [](const char *button, const char *list, int row, Qt::Key key, const char *code,
+                            const char *questionnaire = "") {
+            QTest::newRow(button) << button << list << QString::fromUtf8(questionnaire) << row << key
+                                  << QString::fromUtf8(code);
+        };
+        add("bSignalitique", "tvSig", 0, Qt::Key_Return, "£[SG : Patient]#");
+        add("bCollateraux", "lstCol", 4, Qt::Key_Enter, "£SAT : CodePostal#");
+        add("bQuestionnaire", "lvQon", 0, Qt::Key_Return, "£[QQD109 : Poids (kg)]#", "Bilan cardio-vasculaire");
+        add("bAntecedent", "lstATCD", 2, Qt::Key_Enter, "£[ATC3 : Familiaux]#");
+        add("bMedecin", "lstCodes", 2, Qt::Key_Return, "£[MR : prenom]#");
+        add("bCorresp", "lstCode", 3, Qt::Key_Enter, "£[CX : code postal]#");
+        add("bPmsi", "lstChamps", 6, Qt::Key_Return, "£PMC:nb_sceance#");
+        add("bVariable", "lvVar", 1, Qt::Key_Enter, "£[VAR :DATE_RDV ]#");
+    }
+    void listsChooseTheirEntries()
+    {
+        QFETCH(QString, button);
+        QFETCH(QString, list);
+        QFETCH(QString, questionnaire);
+        QFETCH(int, row);
+        QFETCH(Qt::Key, key);
+        QFETCH(QString, code);
+        window()->resize(700, 700); // room below the last entry
+        window()->panelBouton->findChild<QAbstractButton *>(button)->click();
+        if (!questionnaire.isEmpty()) {
+            auto *questionnaires = hosted()->findChild<QTreeWidget *>(QStringLiteral("lvQre"));
+            questionnaires->setCurrentItem(questionnaires->findItems(questionnaire, Qt::MatchExactly).value(0));
+        }
+        auto *view = hosted()->findChild<QAbstractItemView *>(list);
+        QVERIFY(view);
+        const QModelIndex entry = view->model()->index(row, 0);
+        QVERIFY(entry.isValid());
+        const QPoint beside = host->besideTheEntries(view);
+        QVERIFY(!beside.isNull());
+
+        view->selectionModel()->clear();
+        QCOMPARE(host->doubleClickAt(view, beside), QString());
+        QCOMPARE(host->press(view, key), QString());
+
+        const QPoint onEntry = view->visualRect(entry).center();
+        QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, onEntry);
+        QVERIFY(view->selectionModel()->isSelected(entry));
+        for (const Qt::MouseButton other : {Qt::RightButton, Qt::MiddleButton})
+            QCOMPARE(host->doubleClickAt(view, onEntry, other), QString());
+        QCOMPARE(host->chooseRow(view, row), code);
+
+        // Beside the entries, the double click unselects the entry but leaves it current.
+        QCOMPARE(host->doubleClickAt(view, beside), QString());
+        QVERIFY(!view->selectionModel()->hasSelection());
+        QCOMPARE(view->currentIndex(), entry);
+        QCOMPARE(host->press(view, key), code);
+        QCOMPARE(host->messages().texts(), QStringList());
     }
 
     // Alt and a category's letter take the keyboard into its picker; Tab runs through the

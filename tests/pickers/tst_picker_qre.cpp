@@ -21,14 +21,6 @@
 
 namespace {
 
-QStringList Captions(const QTreeWidget *view)
-{
-    QStringList result;
-    for (int row = 0; row < view->topLevelItemCount(); ++row)
-        result << view->topLevelItem(row)->text(0);
-    return result;
-}
-
 QTreeWidgetItem *Row(const QTreeWidget *view, const QString &caption)
 {
     const auto found = view->findItems(caption, Qt::MatchExactly);
@@ -77,7 +69,6 @@ class TestPickerQre : public QObject {
         host->window()->FQuestionnaireId = questionnaireId;
         return host->host<TfCouCodeQre>();
     }
-    QString inserted(const std::function<void()> &action) { return host->insertedBy(action); }
 
     // Shows the hidden questionnaires and selects "Questionnaire masqué" (25), which lists
     // the questions 101, 12, 13, 30 and 40.
@@ -89,7 +80,7 @@ class TestPickerQre : public QObject {
     QString choose(TfCouCodeQre *picker, const QString &caption)
     {
         picker->lvQon->setCurrentItem(Row(picker->lvQon, caption));
-        return inserted([&] { QTest::keyClick(picker->lvQon, Qt::Key_Return); });
+        return host->press(picker->lvQon);
     }
 
 private slots:
@@ -105,16 +96,16 @@ private slots:
     void codes()
     {
         OPEN_PICKER(picker, 0);
-        QCOMPARE(Captions(picker->lvQre), QStringList({"Anamnèse", "Bilan cardio-vasculaire", "Dépistage du diabète",
+        QCOMPARE(host->captions(picker->lvQre), QStringList({"Anamnèse", "Bilan cardio-vasculaire", "Dépistage du diabète",
                                                        "Gériatrie : autonomie", "Nouveau questionnaire",
                                                        "Suivi de grossesse", "Synthèse annuelle", "* Questionnaire Dossier *"}));
         QVERIFY(!picker->urlQB->isEnabled());
-        QCOMPARE(inserted([&] { QTest::mouseClick(picker->urlQE, Qt::LeftButton); }), QStringLiteral("£QE#"));
+        QCOMPARE(host->clickLink(picker, QStringLiteral("urlQE")), QStringLiteral("£QE#"));
         selectQuestionnaire25(picker);
         QCOMPARE(picker->lvQre->topLevelItemCount(), 9);
-        QCOMPARE(Captions(picker->lvQon), QStringList({"Tension artérielle systolique (mmHg)", "Poids", "Taille",
+        QCOMPARE(host->captions(picker->lvQon), QStringList({"Tension artérielle systolique (mmHg)", "Poids", "Taille",
                                                        "Médecin traitant", "Tabac"}));
-        QCOMPARE(inserted([&] { QTest::mouseClick(picker->urlQB, Qt::LeftButton); }), QStringLiteral("£QB25#"));
+        QCOMPARE(host->clickLink(picker, QStringLiteral("urlQB")), QStringLiteral("£QB25#"));
 
         const struct {
             TLumoRadio *radio;
@@ -143,12 +134,7 @@ private slots:
         // opens after it. Then an edited caption goes into the code.
         QTreeWidgetItem *row = Row(picker->lvQon, QStringLiteral("Poids"));
         for (int i = 0; i < 2; ++i) {
-            QCOMPARE(inserted([&] {
-                         const QPoint at = picker->lvQon->visualItemRect(row).center();
-                         QTest::mouseClick(picker->lvQon->viewport(), Qt::LeftButton, {}, at);
-                         QTest::mouseDClick(picker->lvQon->viewport(), Qt::LeftButton, {}, at);
-                     }),
-                     QStringLiteral("£[QSD12 : Poids]#"));
+            QCOMPARE(host->chooseNode(picker->lvQon, row), QStringLiteral("£[QSD12 : Poids]#"));
             QTest::qWait(QApplication::doubleClickInterval() + 100);
             QVERIFY(!picker->lvQon->findChild<QLineEdit *>());
         }
@@ -173,7 +159,7 @@ private slots:
         for (const auto &[radio, prefix] : {std::pair(picker->rdAChoisir, "[QQC"), std::pair(picker->rdDernier, "[QQD"),
                                             std::pair(picker->rdQSD, "[QSD")}) {
             radio->SetValue(true);
-            QCOMPARE(inserted([&] { QTest::mouseClick(picker->urlInsererTout, Qt::LeftButton); }),
+            QCOMPARE(host->clickLink(picker, QStringLiteral("urlInsererTout")),
                      QString(all).replace(QStringLiteral("[QQC"), QLatin1String(prefix)));
         }
 
@@ -182,7 +168,7 @@ private slots:
         QVERIFY(!picker->urlQB->isEnabled());
         QCOMPARE(picker->lvQon->topLevelItemCount(), 5);
         picker->lvQon->clearSelection();
-        QCOMPARE(inserted([&] { picker->lvQonDblClick(); }), QString());
+        QCOMPARE(host->insertedBy([&] { picker->lvQonDblClick(); }), QString());
 
         // A question gone from the database: the error window, nothing inserted.
         ListItemData(row)->Value = 999;
@@ -192,7 +178,7 @@ private slots:
 
         // An empty questionnaire inserts nothing at all.
         picker->lvQre->setCurrentItem(Row(picker->lvQre, QStringLiteral("Nouveau questionnaire")));
-        QCOMPARE(inserted([&] { QTest::mouseClick(picker->urlInsererTout, Qt::LeftButton); }), QString());
+        QCOMPARE(host->clickLink(picker, QStringLiteral("urlInsererTout")), QString());
     }
 
     // What selecting a questionnaire lists, and its £QB code: a super-questionnaire lists
@@ -221,8 +207,8 @@ private slots:
         QFETCH(QString, code);
         OPEN_PICKER(picker, 0);
         picker->lvQre->setCurrentItem(Row(picker->lvQre, caption));
-        QCOMPARE(Captions(picker->lvQon), questions);
-        QCOMPARE(inserted([&] { QTest::mouseClick(picker->urlQB, Qt::LeftButton); }), code);
+        QCOMPARE(host->captions(picker->lvQon), questions);
+        QCOMPARE(host->clickLink(picker, QStringLiteral("urlQB")), code);
         QCOMPARE(host->messages().texts(), QStringList());
     }
 
@@ -287,7 +273,7 @@ private slots:
     {
         OPEN_PICKER(picker, 7);
         QCOMPARE(picker->lvQre->selectedItems().value(0)->text(0), QStringLiteral("Bilan cardio-vasculaire"));
-        QCOMPARE(Captions(picker->lvQon),
+        QCOMPARE(host->captions(picker->lvQon),
                  QStringList({"Poids (kg)", "Tension artérielle systolique (mmHg)", "Remarques £ ¤ • € œ"}));
         QVERIFY(picker->rdAChoisir->Value() && !picker->rdDernier->Value());
         for (QWidget *disabled : std::initializer_list<QWidget *>{picker->urlQB, picker->urlQE, picker->rdDernier, picker->rdQSD})

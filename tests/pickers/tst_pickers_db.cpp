@@ -8,7 +8,6 @@
 #include "pickers/CouCodeCollateraux.h"
 #include "pickers/CouCodeSignaletique.h"
 #include "support/LumoRadio.h"
-#include "support/LumoUrl.h"
 #include "support/WinTools.h"
 #include "testsupport/AlteredFirebird.h"
 #include "testsupport/HostedMainWindow.h"
@@ -41,21 +40,6 @@ class TestPickersDb : public QObject {
     {
         return host->window()->panelHost->findChild<Picker *>(QString(), Qt::FindDirectChildrenOnly);
     }
-    QString inserted(const std::function<void()> &action) { return host->insertedBy(action); }
-
-    static void doubleClick(QAbstractItemView *view, const QRect &rect)
-    {
-        QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, rect.center());
-        QTest::mouseDClick(view->viewport(), Qt::LeftButton, {}, rect.center());
-    }
-    static void chooseRow(QListWidget *list, int row) { doubleClick(list, list->visualItemRect(list->item(row))); }
-    static void chooseNode(QTreeWidget *tree, QTreeWidgetItem *item)
-    {
-        if (item->parent())
-            item->parent()->setExpanded(true);
-        tree->scrollToItem(item);
-        doubleClick(tree, tree->visualItemRect(item));
-    }
     static QTreeWidgetItem *node(QTreeWidget *tree, int group, int field)
     {
         QTreeWidgetItem *item = tree->topLevelItem(group);
@@ -65,13 +49,6 @@ class TestPickersDb : public QObject {
     {
         const auto found = list->findItems(QString::fromUtf8(text), Qt::MatchExactly);
         return found.isEmpty() ? -1 : list->row(found.first());
-    }
-    static QStringList texts(const QListWidget *list)
-    {
-        QStringList result;
-        for (int i = 0; i < list->count(); ++i)
-            result << list->item(i)->text();
-        return result;
     }
 
 private slots:
@@ -124,7 +101,7 @@ private slots:
         }
 
         // A group node is chosen like any field, and a double click does not unfold it.
-        QCOMPARE(inserted([&] { chooseNode(tv, node(tv, 0, -1)); }), QStringLiteral("£[SG : Patient]#"));
+        QCOMPARE(host->chooseNode(tv, node(tv, 0, -1)), QStringLiteral("£[SG : Patient]#"));
         QVERIFY(!tv->topLevelItem(0)->isExpanded());
         const struct {
             int group, field;
@@ -134,12 +111,11 @@ private slots:
                        {0, 18, "£[SG : téléphone( )]#"},     {1, 12, "£[SG : téléphone conjoint( )]#"},
                        {2, 1, "£[SG : nom de l'assuré]#"},   {2, 0, "£[SG : no securite sociale]#"}};
         for (const auto &choice : choices)
-            QCOMPARE(inserted([&] { chooseNode(tv, node(tv, choice.group, choice.field)); }), QString::fromUtf8(choice.code));
-        // Enter inserts the current node; nothing selected, nothing inserted.
-        tv->setCurrentItem(node(tv, 0, 13));
-        QCOMPARE(inserted([&] { QTest::keyClick(tv, Qt::Key_Return); }), QStringLiteral("£[SG : age]#"));
+            QCOMPARE(host->chooseNode(tv, node(tv, choice.group, choice.field)), QString::fromUtf8(choice.code));
+        QCOMPARE(host->chooseNode(tv, node(tv, 0, 13)), QStringLiteral("£[SG : age]#"));
+        // Nothing selected, nothing inserted.
         tv->clearSelection();
-        QCOMPARE(inserted([&] { picker->tvSigDblClick(); }), QString());
+        QCOMPARE(host->insertedBy([&] { picker->tvSigDblClick(); }), QString());
         QCOMPARE(host->messages().texts(), QStringList());
     }
 
@@ -160,11 +136,8 @@ private slots:
                                                   "Provoquer nouveau choix|Mère|Père|Conjoint(e)|Enfant|Frère • sœur|"
                                                   "Tuteur légal|Autre"));
         QCOMPARE(cb->currentIndex(), 0);
-        QCOMPARE(texts(picker->lstCol).join(u'|'), QStringLiteral("Nom|Prénom|Date Naissance|Adresse|CodePostal|Ville"));
+        QCOMPARE(host->captions(picker->lstCol).join(u'|'), QStringLiteral("Nom|Prénom|Date Naissance|Adresse|CodePostal|Ville"));
 
-        // A double click beside the fields unselects: nothing, except for a new choice.
-        const QPoint blank(5, picker->lstCol->viewport()->height() - 5);
-        QCOMPARE(inserted([&] { QTest::mouseDClick(picker->lstCol->viewport(), Qt::LeftButton, {}, blank); }), QString());
         const struct {
             int mode;
             const char *field;
@@ -176,21 +149,19 @@ private slots:
                        {10, "Nom", "£SA0 : Nom#"},       {9, "CodePostal", "£SA17 : CodePostal#"}};
         for (const auto &choice : choices) {
             cb->setCurrentIndex(choice.mode);
-            QCOMPARE(inserted([&] { chooseRow(picker->lstCol, rowOf(picker->lstCol, choice.field)); }),
-                     QString::fromUtf8(choice.code));
+            QCOMPARE(host->chooseRow(picker->lstCol, rowOf(picker->lstCol, choice.field)), QString::fromUtf8(choice.code));
         }
-        // The mode holds for several fields; Enter inserts as a double click does.
-        picker->lstCol->setCurrentRow(5);
-        QCOMPARE(inserted([&] { QTest::keyClick(picker->lstCol, Qt::Key_Return); }), QStringLiteral("£SA17 : Ville#"));
+        // The mode holds for several fields; with nothing selected only a new choice inserts.
+        QCOMPARE(host->chooseRow(picker->lstCol, 5), QStringLiteral("£SA17 : Ville#"));
         picker->lstCol->clearSelection();
-        QCOMPARE(inserted([&] { picker->lstColDblClick(); }), QString());
+        QCOMPARE(host->insertedBy([&] { picker->lstColDblClick(); }), QString());
         cb->setCurrentIndex(3);
-        QCOMPARE(inserted([&] { picker->lstColDblClick(); }), QStringLiteral("£SAX#"));
+        QCOMPARE(host->insertedBy([&] { picker->lstColDblClick(); }), QStringLiteral("£SAX#"));
         QCOMPARE(host->messages().texts(), QStringList());
 
         // No mode: the message, nothing inserted.
         cb->setCurrentIndex(-1);
-        QCOMPARE(inserted([&] { chooseRow(picker->lstCol, 0); }), QString());
+        QCOMPARE(host->chooseRow(picker->lstCol, 0), QString());
         QCOMPARE(host->messages().requests().size(), 1);
         const MessageRequest &request = host->messages().requests().first();
         QCOMPARE(request.text, QStringLiteral("Vous devez sélectionner un type de collatéral."));
@@ -217,23 +188,21 @@ private slots:
         auto *picker = hosted<TfCouCodeAntecedent>();
         QVERIFY(picker);
         QVERIFY(gAntecedents);
-        QCOMPARE(texts(picker->lstATCD).join(u'|'),
+        QCOMPARE(host->captions(picker->lstATCD).join(u'|'),
                  QStringLiteral("Allergies £ intolérances|Chirurgicaux|Familiaux • père, mère|Habitudes de vie ¤ tabac|"
                                 "Médicaux (cœur, poumons)|Obstétricaux|Vaccinations € remboursées|Zona é è à ç œ £ ¤ • €"));
         QVERIFY(picker->radioATC->Value());
         QVERIFY(!picker->radioATD->Value());
 
-        QCOMPARE(inserted([&] { chooseRow(picker->lstATCD, 2); }), QStringLiteral("£[ATC3 : Familiaux]#"));
-        QCOMPARE(inserted([&] { chooseRow(picker->lstATCD, 0); }), QStringLiteral("£[ATC4 : Allergies £ intolérances]#"));
+        QCOMPARE(host->chooseRow(picker->lstATCD, 2), QStringLiteral("£[ATC3 : Familiaux]#"));
+        QCOMPARE(host->chooseRow(picker->lstATCD, 0), QStringLiteral("£[ATC4 : Allergies £ intolérances]#"));
         // The other radio switches to codes without comments.
         QTest::mouseClick(picker->radioATD, Qt::LeftButton);
         QVERIFY(picker->radioATD->Value() && !picker->radioATC->Value());
-        QCOMPARE(inserted([&] { chooseRow(picker->lstATCD, 7); }), QStringLiteral("£[ATD99 : Zona é è à ç œ £ ¤]#"));
-        picker->lstATCD->setCurrentRow(4);
-        QCOMPARE(inserted([&] { QTest::keyClick(picker->lstATCD, Qt::Key_Return); }),
-                 QStringLiteral("£[ATD1 : Médicaux (cœur, poumons)]#"));
+        QCOMPARE(host->chooseRow(picker->lstATCD, 7), QStringLiteral("£[ATD99 : Zona é è à ç œ £ ¤]#"));
+        QCOMPARE(host->chooseRow(picker->lstATCD, 4), QStringLiteral("£[ATD1 : Médicaux (cœur, poumons)]#"));
         picker->lstATCD->clearSelection();
-        QCOMPARE(inserted([&] { picker->lstATCDDblClick(); }), QString());
+        QCOMPARE(host->insertedBy([&] { picker->lstATCDDblClick(); }), QString());
 
         const std::pair<const char *, const char *> links[] = {
             {"urlNomOui", "£ATO: nom oui#"},         {"urlNomNon", "£ATO: nom non#"},
@@ -242,11 +211,8 @@ private slots:
             {"urlColonne", "£ATO: mode colonne#"},   {"urlLigne", "£ATO: mode ligne#"},
             {"urlTousAvec", "£ATTC#"},               {"urlTousSans", "£ATTT#"},
             {"urlAllergiesCommentaires", "£AAC#"},   {"urlAllergiesSans", "£AA#"}};
-        for (const auto &[name, code] : links) {
-            auto *url = picker->findChild<TLumoUrl *>(QLatin1String(name));
-            QVERIFY2(url && url->isVisible(), name);
-            QCOMPARE(inserted([&] { QTest::mouseClick(url, Qt::LeftButton); }), QString::fromUtf8(code));
-        }
+        for (const auto &[name, code] : links)
+            QCOMPARE(host->clickLink(picker, QLatin1String(name)), QString::fromUtf8(code));
         QCOMPARE(host->messages().texts(), QStringList());
 
         // The loaded list outlives the picker: coming back reads nothing, lists it once,
@@ -277,16 +243,14 @@ private slots:
         useDatabase(std::move(altered));
         auto *picker = host->host<TfCouCodeAntecedent>();
         QVERIFY(picker);
-        const QStringList labels = texts(picker->lstATCD);
+        const QStringList labels = host->captions(picker->lstATCD);
         const std::pair<const char *, const char *> withComments[] = {
             {"Diabète • suivi", "£[ATC12 : Diabète]#"}, {"  Divers  ", "£[ATC-3 : Divers]#"},
             {"• tout", "£[ATC0 : ]#"}, {"Hta • a • b", "£[ATC5 : Hta]#"}};
         for (const auto &[label, code] : withComments)
-            QCOMPARE(inserted([&] { chooseRow(picker->lstATCD, labels.indexOf(QString::fromUtf8(label))); }),
-                     QString::fromUtf8(code));
+            QCOMPARE(host->chooseRow(picker->lstATCD, labels.indexOf(QString::fromUtf8(label))), QString::fromUtf8(code));
         QTest::mouseClick(picker->radioATD, Qt::LeftButton);
-        QCOMPARE(inserted([&] { chooseRow(picker->lstATCD, labels.indexOf(QStringLiteral("  Divers  "))); }),
-                 QStringLiteral("£[ATD-3 : Divers]#"));
+        QCOMPARE(host->chooseRow(picker->lstATCD, labels.indexOf(QStringLiteral("  Divers  "))), QStringLiteral("£[ATD-3 : Divers]#"));
         QCOMPARE(host->messages().texts(), QStringList());
     }
 
@@ -298,8 +262,7 @@ private slots:
         auto *antecedents = host->host<TfCouCodeAntecedent>();
         QVERIFY(antecedents);
         QCOMPARE(antecedents->lstATCD->count(), 0);
-        QCOMPARE(inserted([&] { QTest::mouseDClick(antecedents->lstATCD->viewport(), Qt::LeftButton, {}, {10, 10}); }),
-                 QString());
+        QCOMPARE(host->doubleClickAt(antecedents->lstATCD, {10, 10}), QString());
 
         auto *collaterals = host->host<TfCouCodeCollateraux>();
         QVERIFY(collaterals);

@@ -1,6 +1,6 @@
-// The PMSI and correspondent pickers hosted in the real main window: every link, every
-// list entry under every correspondent, the keyboard, and clicks beside the entries,
-// each checked by the exact text that reached the document and one Ctrl+V per code.
+// The PMSI and correspondent pickers hosted in the real main window: every link and every
+// list entry under every correspondent, each checked by the exact text that reached the
+// document and one Ctrl+V per code.
 #include "pickers/CouCodeCorresp.h"
 #include "pickers/CouCodeDivers.h"
 #include "pickers/CouCodePmsi.h"
@@ -27,77 +27,69 @@ class TestPickersPmsiCorresp : public QObject {
         return hosted->window()->panelHost->findChild<Picker *>(QString(), Qt::FindDirectChildrenOnly);
     }
 
-    QString insertedBy(const std::function<void()> &action) { return hosted->insertedBy(action); }
-
-    // A real double click: its first press selects what lies under the pointer.
-    static void doubleClick(QListWidget *list, const QPoint &pos, QListWidgetItem *item)
-    {
-        QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, pos);
-        QVERIFY(!item || (list->currentItem() == item && item->isSelected()));
-        QTest::mouseDClick(list->viewport(), Qt::LeftButton, {}, pos);
-    }
-    static void doubleClick(QListWidget *list, QListWidgetItem *item)
-    {
-        list->scrollToItem(item);
-        doubleClick(list, list->visualItemRect(item).center(), item);
-    }
-
 private slots:
     void init() { hosted = std::make_unique<HostedMainWindow>(); }
     void cleanup() { hosted.reset(); }
 
+    // A larger window gives the PMSI list more lines and its options box more width at the
+    // bottom, and the correspondent list both.
     void listsFollowTheHostSize()
     {
-        hosted->window()->resize(700, 500);
         auto *pmsi = host<TfCouCodePmsi>("bPmsi");
         QVERIFY(pmsi);
-        const int dw = pmsi->width() - 428, dh = pmsi->height() - 288;
-        QVERIFY(dw > 0 && dh > 0);
-        QCOMPARE(pmsi->lstChamps->geometry(), QRect(5, 2, 416, 154 + dh));
-        QCOMPARE(pmsi->GroupBox1->geometry(), QRect(5, 160 + dh, 421 + dw, 126));
+        const QSize pmsiSize = pmsi->size();
+        const QRect fields = pmsi->lstChamps->geometry(), options = pmsi->GroupBox1->geometry();
         auto *corresp = host<TfCouCodeCorresp>("bCorresp");
         QVERIFY(corresp);
-        QCOMPARE(corresp->lstCode->geometry(), QRect(16, 12, 361 + corresp->width() - 384, 265 + corresp->height() - 331));
+        const QSize correspSize = corresp->size();
+        const QRect codes = corresp->lstCode->geometry();
+
+        hosted->window()->resize(700, 500);
+        pmsi = host<TfCouCodePmsi>("bPmsi");
+        const QSize pmsiGrowth = pmsi->size() - pmsiSize;
+        QVERIFY(pmsiGrowth.width() > 0 && pmsiGrowth.height() > 0);
+        QCOMPARE(pmsi->lstChamps->geometry(), fields.adjusted(0, 0, 0, pmsiGrowth.height()));
+        QCOMPARE(pmsi->GroupBox1->geometry(), options.translated(0, pmsiGrowth.height()).adjusted(0, 0, pmsiGrowth.width(), 0));
+        corresp = host<TfCouCodeCorresp>("bCorresp");
+        const QSize correspGrowth = corresp->size() - correspSize;
+        QCOMPARE(corresp->lstCode->geometry(), codes.adjusted(0, 0, correspGrowth.width(), correspGrowth.height()));
     }
 
     void pmsiLinks_data()
     {
         QTest::addColumn<QString>("name");
         QTest::addColumn<QString>("caption");
-        QTest::addColumn<QRect>("geometry");
         QTest::addColumn<QString>("inserted");
-        const auto row = [](const char *name, const char *caption, int x, int y, int w, const char *inserted) {
-            QTest::newRow(name) << name << QString::fromUtf8(caption) << QRect(x, y, w, 17) << QString::fromUtf8(inserted);
+        const auto row = [](const char *name, const char *caption, const char *inserted) {
+            QTest::newRow(name) << name << QString::fromUtf8(caption) << QString::fromUtf8(inserted);
         };
-        row("urlOnglet0", "patiente", 52, 20, 44, "£PMO:0#");
-        row("urlOnglet1", "enfant n°1", 52, 40, 59, "£PMO:1#");
-        row("urlOnglet2", "enfant n°2", 52, 60, 59, "£PMO:2#");
-        row("urlOnglet3", "enfant n°3", 52, 80, 59, "£PMO:3#");
-        row("urlColonne", "colonne", 207, 20, 44, "£PMO:colonne#");
-        row("urlLigne", "ligne", 207, 40, 29, "£PMO:ligne#");
-        row("urlMode0", "complet", 322, 20, 44, "£PMO:complet#");
-        row("urlMode1", "code", 322, 40, 44, "£PMO:code#");
-        row("urlMode2", "libellé", 372, 40, 34, "£PMO:libelle#");
-        row("urlMode3", "muet", 372, 20, 44, "£PMO:muet#");
-        row("urlPMA", "tous", 207, 80, 29, "£PMA:tous#");
-        row("urlPMD", "tous", 207, 98, 29, "£PMD:tous#");
-        row("urlDiag1", "principal", 237, 98, 49, "£PMD:principal#");
-        row("urlPMD2", "secondaires", 287, 98, 64, "£PMD:secondaires#");
+        row("urlOnglet0", "patiente", "£PMO:0#");
+        row("urlOnglet1", "enfant n°1", "£PMO:1#");
+        row("urlOnglet2", "enfant n°2", "£PMO:2#");
+        row("urlOnglet3", "enfant n°3", "£PMO:3#");
+        row("urlColonne", "colonne", "£PMO:colonne#");
+        row("urlLigne", "ligne", "£PMO:ligne#");
+        row("urlMode0", "complet", "£PMO:complet#");
+        row("urlMode1", "code", "£PMO:code#");
+        row("urlMode2", "libellé", "£PMO:libelle#");
+        row("urlMode3", "muet", "£PMO:muet#");
+        row("urlPMA", "tous", "£PMA:tous#");
+        row("urlPMD", "tous", "£PMD:tous#");
+        row("urlDiag1", "principal", "£PMD:principal#");
+        row("urlPMD2", "secondaires", "£PMD:secondaires#");
     }
     void pmsiLinks()
     {
         QFETCH(QString, name);
         QFETCH(QString, caption);
-        QFETCH(QRect, geometry);
         QFETCH(QString, inserted);
         auto *pmsi = host<TfCouCodePmsi>("bPmsi");
         QVERIFY(pmsi);
         auto *link = pmsi->GroupBox1->findChild<TLumoUrl *>(name);
         QVERIFY(link);
         QCOMPARE(link->Caption(), caption);
-        QCOMPARE(link->geometry(), geometry);
         QVERIFY(!link->toolTip().isEmpty());
-        QCOMPARE(insertedBy([link] { QTest::mouseClick(link, Qt::LeftButton); }), inserted);
+        QCOMPARE(hosted->clickLink(pmsi->GroupBox1, name), inserted);
         QCOMPARE(hosted->messages().texts(), QStringList());
     }
 
@@ -126,7 +118,7 @@ private slots:
         QCOMPARE(pmsi->lstChamps->count(), 16);
         QListWidgetItem *entry = pmsi->lstChamps->item(row);
         QCOMPARE(entry->text(), item);
-        QCOMPARE(insertedBy([&] { doubleClick(pmsi->lstChamps, entry); }), inserted);
+        QCOMPARE(hosted->chooseRow(pmsi->lstChamps, row), inserted);
     }
 
     void correspFieldsUnderEveryCorrespondent_data()
@@ -152,92 +144,10 @@ private slots:
         for (int row = 0; row < fields.size(); ++row) {
             QListWidgetItem *item = corresp->lstCode->item(row);
             QCOMPARE(item->text(), fields.at(row));
-            QCOMPARE(insertedBy([&] { doubleClick(corresp->lstCode, item); }),
+            QCOMPARE(hosted->chooseRow(corresp->lstCode, row),
                      QStringLiteral("£[C%1 : %2]#").arg(number, fields.at(row)));
         }
         QCOMPARE(hosted->messages().texts(), QStringList());
-    }
-
-    void enterInsertsTheCurrentEntry_data()
-    {
-        QTest::addColumn<QByteArray>("button");
-        QTest::addColumn<int>("correspondentDowns");
-        QTest::addColumn<int>("entryDowns");
-        QTest::addColumn<int>("key");
-        QTest::addColumn<QString>("inserted");
-        QTest::newRow("fresh PMSI picker") << QByteArray("bPmsi") << 0 << 0 << int(Qt::Key_Enter) << "£PMC:nom#";
-        QTest::newRow("nb scéance") << QByteArray("bPmsi") << 0 << 6 << int(Qt::Key_Return) << "£PMC:nb_sceance#";
-        QTest::newRow("date entrée") << QByteArray("bPmsi") << 0 << 10 << int(Qt::Key_Enter) << "£PMC:date_entree#";
-        QTest::newRow("fresh correspondent picker") << QByteArray("bCorresp") << 0 << 0 << int(Qt::Key_Return) << "£[CX : nom]#";
-        QTest::newRow("6 tel4") << QByteArray("bCorresp") << 6 << 8 << int(Qt::Key_Return) << "£[C6 : tel4]#";
-        QTest::newRow("2 code postal") << QByteArray("bCorresp") << 2 << 3 << int(Qt::Key_Enter) << "£[C2 : code postal]#";
-        QTest::newRow("X courriel") << QByteArray("bCorresp") << 0 << 12 << int(Qt::Key_Return) << "£[CX : courriel]#";
-    }
-    void enterInsertsTheCurrentEntry()
-    {
-        QFETCH(QByteArray, button);
-        QFETCH(int, correspondentDowns);
-        QFETCH(int, entryDowns);
-        QFETCH(int, key);
-        QFETCH(QString, inserted);
-        QWidget *picker = host(button.constData());
-        QVERIFY(picker);
-        if (auto *combo = picker->findChild<QComboBox *>("cbNoCor"))
-            for (int i = 0; i < correspondentDowns; ++i)
-                QTest::keyClick(combo, Qt::Key_Down);
-        auto *list = picker->findChild<QListWidget *>();
-        for (int i = 0; i < entryDowns; ++i)
-            QTest::keyClick(list, Qt::Key_Down);
-        QCOMPARE(insertedBy([&] { QTest::keyClick(list, Qt::Key(key)); }), inserted);
-    }
-
-    void doubleClickBesideTheEntries_data()
-    {
-        QTest::addColumn<QByteArray>("button");
-        QTest::addColumn<QString>("lastCode");
-        QTest::newRow("PMSI") << QByteArray("bPmsi") << "£PMC:destination#";
-        QTest::newRow("correspondents") << QByteArray("bCorresp") << "£[CX : courriel]#";
-    }
-    void doubleClickBesideTheEntries()
-    {
-        QFETCH(QByteArray, button);
-        QFETCH(QString, lastCode);
-        hosted->window()->resize(700, 700); // room below the last entry
-        QWidget *picker = host(button.constData());
-        QVERIFY(picker);
-        auto *list = picker->findChild<QListWidget *>();
-        QListWidgetItem *last = list->item(list->count() - 1);
-        const QPoint below = list->visualItemRect(last).bottomLeft() + QPoint(10, 20);
-        QVERIFY(!list->itemAt(below));
-
-        list->setCurrentItem(last);
-        QCOMPARE(insertedBy([&] { doubleClick(list, below, nullptr); }), QString());
-        // The click unselected the entry but left it current: Enter chooses it.
-        QCOMPARE(list->currentItem(), last);
-        QCOMPARE(insertedBy([&] { QTest::keyClick(list, Qt::Key_Return); }), lastCode);
-        list->setCurrentItem(nullptr);
-        QVERIFY(list->selectedItems().isEmpty());
-        QCOMPARE(insertedBy([&] { QTest::keyClick(list, Qt::Key_Return); }), QString());
-        QCOMPARE(hosted->messages().texts(), QStringList());
-    }
-
-    void onlyTheLeftButtonChooses_data()
-    {
-        QTest::addColumn<QByteArray>("button");
-        QTest::addColumn<int>("mouseButton");
-        QTest::newRow("PMSI, right") << QByteArray("bPmsi") << int(Qt::RightButton);
-        QTest::newRow("PMSI, middle") << QByteArray("bPmsi") << int(Qt::MiddleButton);
-        QTest::newRow("correspondents, right") << QByteArray("bCorresp") << int(Qt::RightButton);
-    }
-    void onlyTheLeftButtonChooses()
-    {
-        QFETCH(QByteArray, button);
-        QFETCH(int, mouseButton);
-        auto *list = host(button.constData())->findChild<QListWidget *>();
-        const QPoint entry = list->visualItemRect(list->item(1)).center();
-        QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, entry);
-        QCOMPARE(insertedBy([&] { QTest::mouseDClick(list->viewport(), Qt::MouseButton(mouseButton), {}, entry); }),
-                 QString());
     }
 
     void categoryChosenWhileTheDocumentTakesTheFocus()
@@ -249,7 +159,7 @@ private slots:
         auto *corresp = host<TfCouCodeCorresp>("bCorresp");
         QPointer<TfCouCodeCorresp> waiting = corresp;
         QTimer::singleShot(100, hosted->window(), [this] { hosted->window()->bDivers->click(); });
-        doubleClick(corresp->lstCode, corresp->lstCode->item(0));
+        hosted->chooseRow(corresp->lstCode, 0);
         QVERIFY(waiting);
         QVERIFY(waiting->isHidden());
         QVERIFY(hosted->window()->panelHost->findChild<TfCouCodeDivers *>(QString(), Qt::FindDirectChildrenOnly));
@@ -262,7 +172,7 @@ private slots:
         auto *corresp = host<TfCouCodeCorresp>("bCorresp");
         QVERIFY(corresp);
         corresp->cbNoCor->setCurrentIndex(-1);
-        QCOMPARE(insertedBy([&] { doubleClick(corresp->lstCode, corresp->lstCode->item(1)); }), QString());
+        QCOMPARE(hosted->chooseRow(corresp->lstCode, 1), QString());
         QCOMPARE(hosted->messages().texts(), QStringList{"Vous devez d'abord sélectionner un n° de correspondant !"});
         QCOMPARE(hosted->messages().requests().first().title, QStringLiteral("Tst_pickers_pmsi_corresp"));
         QCOMPARE(hosted->messages().requests().first().flags, 1);

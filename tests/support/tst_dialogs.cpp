@@ -9,6 +9,7 @@
 #include "support/WinTools.h"
 #include "support/WrkGraphics.h"
 #include "testsupport/ScriptedMessages.h"
+#include "testsupport/TestProcessStrings.h"
 
 #include <QApplication>
 #include <QClipboard>
@@ -87,20 +88,12 @@ struct ReplacementOfOuiNon {
 class TstDialogs : public QObject {
     Q_OBJECT
 
+    TestProcessStrings strings;
     std::unique_ptr<TfWrkGraphics> graphics;
 
 private slots:
-    void initTestCase()
-    {
-        StringManager = new TStringManager;
-        graphics = std::make_unique<TfWrkGraphics>();
-    }
-    void cleanupTestCase()
-    {
-        graphics.reset();
-        delete StringManager;
-        StringManager = nullptr;
-    }
+    void initTestCase() { graphics = std::make_unique<TfWrkGraphics>(); }
+    void cleanupTestCase() { graphics.reset(); }
 
     void errorMessageText();
     void errorWindowThroughSeam();

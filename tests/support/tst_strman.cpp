@@ -1,6 +1,7 @@
 // Unit tests of the string manager (StrMan): extraction at the edges, case-insensitive
 // search with accented letters, blank handling, replacement and the error trail.
 #include "support/StrMan.h"
+#include "testsupport/TestProcessStrings.h"
 
 #include <QTest>
 
@@ -10,14 +11,9 @@
 class TstStrMan : public QObject {
     Q_OBJECT
 
-private slots:
-    void initTestCase() { StringManager = new TStringManager; }
-    void cleanupTestCase()
-    {
-        delete StringManager;
-        StringManager = nullptr;
-    }
+    TestProcessStrings strings;
 
+private slots:
     void extraction_data();
     void extraction();
     void search_data();

@@ -4,6 +4,7 @@
 #include "support/StrMan.h"
 #include "support/WinTools.h"
 #include "testsupport/ScriptedMessages.h"
+#include "testsupport/TestProcessStrings.h"
 
 #include <QApplication>
 #include <QMessageBox>
@@ -16,14 +17,9 @@
 class TstWinTools : public QObject {
     Q_OBJECT
 
-private slots:
-    void initTestCase() { StringManager = new TStringManager; }
-    void cleanupTestCase()
-    {
-        delete StringManager;
-        StringManager = nullptr;
-    }
+    TestProcessStrings strings;
 
+private slots:
     void strToInt_data();
     void strToInt();
     void nullReaders();

@@ -1,18 +1,18 @@
 // A main window ready to host pickers in GUI tests: the program with its image store,
-// shown on the target document's window. Tests click in the hosted picker and read what
-// reached the document with insertedBy().
+// shown on the target document's window. Tests work the hosted picker and read what
+// reached the document through the picker driver's functions.
 #pragma once
 
+#include "testsupport/PickerDriver.h"
 #include "testsupport/TestProgram.h"
 
-#include <functional>
 #include <memory>
 #include <optional>
 
 class TCConnexion;
 class TfWrkGraphics;
 
-class HostedMainWindow : public TestProgram {
+class HostedMainWindow : public TestProgram, public PickerDriver {
 public:
     HostedMainWindow();
     ~HostedMainWindow();
@@ -27,11 +27,6 @@ public:
         window()->ShowPicker(&Picker::staticMetaObject);
         return window()->panelHost->findChild<Picker *>(QString(), Qt::FindDirectChildrenOnly);
     }
-
-    /// What `action` put into the document: the clipboard text when exactly one Ctrl+V
-    /// was typed; a null text when nothing was typed and the clipboard was not touched;
-    /// otherwise a description of what happened instead.
-    QString insertedBy(const std::function<void()> &action);
 
 private:
     std::unique_ptr<TfWrkGraphics> FGraphics;

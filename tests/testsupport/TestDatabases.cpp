@@ -159,15 +159,3 @@ void ExecuteOnTestMySql(const QString &statement)
     soci::session session(*soci::factory_mysql(), connectString);
     session << statement.toStdString();
 }
-
-TestProcessStrings::TestProcessStrings()
-    : FStrings(std::make_unique<TStringManager>())
-    , FPrevious(StringManager)
-{
-    StringManager = FStrings.get();
-}
-
-TestProcessStrings::~TestProcessStrings()
-{
-    StringManager = FPrevious;
-}

@@ -20,6 +20,7 @@
 
 #include "config/CConnexion.h"
 #include "testsupport/ScriptedMessages.h"
+#include "testsupport/TestProcessStrings.h"
 
 #include <QString>
 #include <QTest>
@@ -27,7 +28,6 @@
 #include <memory>
 
 class TCCnxParam;
-class TStringManager;
 
 /// Engine names of the data-driven database tests.
 inline const QString FirebirdEngine = QStringLiteral("firebird");
@@ -77,19 +77,6 @@ QString CopyFirebirdDatabase(const QString &source);
 /// Runs one statement on the fixture's MariaDB as the test user, outside Scrivo's
 /// connection (KILL of one of its own sessions, for instance). Throws on failure.
 void ExecuteOnTestMySql(const QString &statement);
-
-/// Creates StringManager for the scope (the connection and its parameters use it).
-class TestProcessStrings {
-public:
-    TestProcessStrings();
-    ~TestProcessStrings();
-    TestProcessStrings(const TestProcessStrings &) = delete;
-    TestProcessStrings &operator=(const TestProcessStrings &) = delete;
-
-private:
-    std::unique_ptr<TStringManager> FStrings;
-    TStringManager *FPrevious;
-};
 
 /// One database test's process state: StringManager, then the scripted messages, so that
 /// no message of the connection blocks the test; freed in reverse order.
