@@ -10,7 +10,6 @@
 #include "testsupport/PickerDriver.h"
 #include "testsupport/TestProgram.h"
 
-#include <QClipboard>
 #include <QDir>
 #include <QFile>
 #include <QHeaderView>
@@ -19,8 +18,6 @@
 #include <QTemporaryDir>
 #include <QTreeWidget>
 #include <QtTest>
-
-#include <algorithm>
 
 namespace {
 

@@ -8,7 +8,6 @@
 #include "support/LumoUrl.h"
 #include "testsupport/HostedMainWindow.h"
 
-#include <QClipboard>
 #include <QLabel>
 #include <QPushButton>
 #include <QListWidget>

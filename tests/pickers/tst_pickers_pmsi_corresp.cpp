@@ -7,7 +7,6 @@
 #include "support/LumoUrl.h"
 #include "testsupport/HostedMainWindow.h"
 
-#include <QClipboard>
 #include <QComboBox>
 #include <QGroupBox>
 #include <QListWidget>
