@@ -83,8 +83,9 @@ private slots:
     }
 
     // Every picker's list chooses alike: the left button's double click on an entry, or
-    // Enter on the current entry, selected or not, inserts its code; the other buttons,
-    // a double click beside the entries and Enter with no current entry insert nothing.
+    // Enter on the current entry, selected or not, inserts its code; the list given the
+    // focus has its first entry current; the other buttons, a double click beside the
+    // entries and Enter with no current entry insert nothing.
     void listsChooseTheirEntries_data()
     {
         QTest::addColumn<QString>("button");
@@ -93,19 +94,21 @@ private slots:
         QTest::addColumn<int>("row");
         QTest::addColumn<Qt::Key>("key");
         QTest::addColumn<QString>("code");
+        QTest::addColumn<QString>("first"); // the code of the first entry
         const auto add = [](const char *button, const char *list, int row, Qt::Key key, const char *code,
-                            const char *questionnaire = "") {
+                            const char *first, const char *questionnaire = "") {
             QTest::newRow(button) << button << list << QString::fromUtf8(questionnaire) << row << key
-                                  << QString::fromUtf8(code);
+                                  << QString::fromUtf8(code) << QString::fromUtf8(first);
         };
-        add("bSignalitique", "tvSig", 0, Qt::Key_Return, "£[SG : Patient]#");
-        add("bCollateraux", "lstCol", 4, Qt::Key_Enter, "£SAT : CodePostal#");
-        add("bQuestionnaire", "lvQon", 0, Qt::Key_Return, "£[QQD109 : Poids (kg)]#", "Bilan cardio-vasculaire");
-        add("bAntecedent", "lstATCD", 2, Qt::Key_Enter, "£[ATC3 : Familiaux]#");
-        add("bMedecin", "lstCodes", 2, Qt::Key_Return, "£[MR : prenom]#");
-        add("bCorresp", "lstCode", 3, Qt::Key_Enter, "£[CX : code postal]#");
-        add("bPmsi", "lstChamps", 6, Qt::Key_Return, "£PMC:nb_sceance#");
-        add("bVariable", "lvVar", 1, Qt::Key_Enter, "£[VAR :DATE_RDV ]#");
+        add("bSignalitique", "tvSig", 1, Qt::Key_Return, "£[SG : Conjoint]#", "£[SG : Patient]#");
+        add("bCollateraux", "lstCol", 4, Qt::Key_Enter, "£SAT : CodePostal#", "£SAT : Nom#");
+        add("bQuestionnaire", "lvQon", 1, Qt::Key_Return, "£[QQD101 : Tension artérielle systolique (mmHg)]#",
+            "£[QQD109 : Poids (kg)]#", "Bilan cardio-vasculaire");
+        add("bAntecedent", "lstATCD", 2, Qt::Key_Enter, "£[ATC3 : Familiaux]#", "£[ATC4 : Allergies £ intolérances]#");
+        add("bMedecin", "lstCodes", 2, Qt::Key_Return, "£[MR : prenom]#", "£[MR : code medecin]#");
+        add("bCorresp", "lstCode", 3, Qt::Key_Enter, "£[CX : code postal]#", "£[CX : nom]#");
+        add("bPmsi", "lstChamps", 6, Qt::Key_Return, "£PMC:nb_sceance#", "£PMC:nom#");
+        add("bVariable", "lvVar", 1, Qt::Key_Enter, "£[VAR :DATE_RDV ]#", "£[VAR :NOM_PATIENT ]#");
     }
     void listsChooseTheirEntries()
     {
@@ -115,6 +118,7 @@ private slots:
         QFETCH(int, row);
         QFETCH(Qt::Key, key);
         QFETCH(QString, code);
+        QFETCH(QString, first);
         window()->resize(700, 700); // room below the last entry
         window()->panelBouton->findChild<QAbstractButton *>(button)->click();
         if (!questionnaire.isEmpty()) {
@@ -128,6 +132,8 @@ private slots:
         const QPoint beside = host->besideTheEntries(view);
         QVERIFY(!beside.isNull());
 
+        view->setFocus();
+        QCOMPARE(host->press(view, key), first);
         view->selectionModel()->clear();
         QCOMPARE(host->doubleClickAt(view, beside), QString());
         QCOMPARE(host->press(view, key), QString());
@@ -138,6 +144,7 @@ private slots:
         for (const Qt::MouseButton other : {Qt::RightButton, Qt::MiddleButton})
             QCOMPARE(host->doubleClickAt(view, onEntry, other), QString());
         QCOMPARE(host->chooseRow(view, row), code);
+        QCOMPARE(host->press(view, key), code);
 
         // Beside the entries, the double click unselects the entry but leaves it current.
         QCOMPARE(host->doubleClickAt(view, beside), QString());
