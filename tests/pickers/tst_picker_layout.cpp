@@ -36,11 +36,7 @@ class TestPickerLayout : public QObject {
     std::unique_ptr<TCConnexion> connexion;
 
     TfScrivo *window() const { return host->window(); }
-    QWidget *hosted() const
-    {
-        const auto children = window()->panelHost->findChildren<QWidget *>(Qt::FindDirectChildrenOnly);
-        return children.isEmpty() ? nullptr : children.first();
-    }
+    QWidget *hosted() const { return host->hosted(); }
 
 private slots:
     void init()

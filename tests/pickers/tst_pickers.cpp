@@ -153,12 +153,12 @@ private slots:
     {
         TfScrivo *window = host->window();
         window->bOrdo->click();
-        QVERIFY(window->panelHost->findChild<TfCouCodeOrdo *>());
+        QVERIFY(host->hosted<TfCouCodeOrdo>());
         window->bDivers->click();
-        QVERIFY(window->panelHost->findChild<TfCouCodeDivers *>());
-        QVERIFY(!window->panelHost->findChild<TfCouCodeOrdo *>());
+        QVERIFY(host->hosted<TfCouCodeDivers>());
+        QVERIFY(!host->hosted<TfCouCodeOrdo>());
         window->bMedecin->click();
-        QVERIFY(window->panelHost->findChild<TfCouCodeMedecin *>());
+        QVERIFY(host->hosted<TfCouCodeMedecin>());
     }
 };
 

@@ -35,11 +35,7 @@ class TestPickersDb : public QObject {
         GlobaleOption->Charger();
         gReferences = new TCReferences(connexion.get());
     }
-    template <class Picker>
-    Picker *hosted() const
-    {
-        return host->window()->panelHost->findChild<Picker *>(QString(), Qt::FindDirectChildrenOnly);
-    }
+    template <class Picker> Picker *hosted() const { return host->hosted<Picker>(); }
     static QTreeWidgetItem *node(QTreeWidget *tree, int group, int field)
     {
         QTreeWidgetItem *item = tree->topLevelItem(group);

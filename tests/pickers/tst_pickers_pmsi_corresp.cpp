@@ -23,7 +23,7 @@ class TestPickersPmsiCorresp : public QObject {
     template <class Picker = QWidget> Picker *host(const char *button)
     {
         QTest::mouseClick(hosted->window()->findChild<QPushButton *>(button), Qt::LeftButton);
-        return hosted->window()->panelHost->findChild<Picker *>(QString(), Qt::FindDirectChildrenOnly);
+        return hosted->hosted<Picker>();
     }
 
 private slots:
@@ -161,7 +161,7 @@ private slots:
         hosted->chooseRow(corresp->lstCode, 0);
         QVERIFY(waiting);
         QVERIFY(waiting->isHidden());
-        QVERIFY(hosted->window()->panelHost->findChild<TfCouCodeDivers *>(QString(), Qt::FindDirectChildrenOnly));
+        QVERIFY(hosted->hosted<TfCouCodeDivers>());
         QTRY_VERIFY(!waiting);
         QCOMPARE(hosted->messages().texts().size(), 1); // the document never took the focus
     }

@@ -25,6 +25,11 @@ public:
     template <class Picker> Picker *host()
     {
         window()->ShowPicker(&Picker::staticMetaObject);
+        return hosted<Picker>();
+    }
+    /// The picker hosted now, if it is a `Picker`.
+    template <class Picker = QWidget> Picker *hosted() const
+    {
         return window()->panelHost->findChild<Picker *>(QString(), Qt::FindDirectChildrenOnly);
     }
 
