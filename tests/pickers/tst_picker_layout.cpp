@@ -130,10 +130,12 @@ private slots:
 
         view->setFocus();
         QCOMPARE(host->press(view, key), first);
+        // No current entry: nothing.
         view->selectionModel()->clear();
         QCOMPARE(host->doubleClickAt(view, beside), QString());
         QCOMPARE(host->press(view, key), QString());
 
+        // A click selects the entry; only the left button's double click chooses it.
         const QPoint onEntry = view->visualRect(entry).center();
         QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, onEntry);
         QVERIFY(view->selectionModel()->isSelected(entry));

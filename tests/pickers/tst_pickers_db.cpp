@@ -35,7 +35,6 @@ class TestPickersDb : public QObject {
         GlobaleOption->Charger();
         gReferences = new TCReferences(connexion.get());
     }
-    template <class Picker> Picker *hosted() const { return host->hosted<Picker>(); }
     static QTreeWidgetItem *node(QTreeWidget *tree, int group, int field)
     {
         QTreeWidgetItem *item = tree->topLevelItem(group);
@@ -63,7 +62,7 @@ private slots:
         SCRIVO_OPEN_TEST_CONNEXION(opened, engine);
         useDatabase(std::move(opened));
         host->window()->bSignalitique->click();
-        auto *picker = hosted<TfCouCodeSignaletique>();
+        auto *picker = host->hosted<TfCouCodeSignaletique>();
         QVERIFY(picker);
         QTreeWidget *tv = picker->tvSig;
         QCOMPARE(tv->topLevelItemCount(), 4);
@@ -122,7 +121,7 @@ private slots:
         SCRIVO_OPEN_TEST_CONNEXION(opened, engine);
         useDatabase(std::move(opened));
         host->window()->bCollateraux->click();
-        auto *picker = hosted<TfCouCodeCollateraux>();
+        auto *picker = host->hosted<TfCouCodeCollateraux>();
         QVERIFY(picker);
         QComboBox *cb = picker->cbTypeCol;
         QStringList items;
@@ -167,7 +166,7 @@ private slots:
         // Coming back gives a fresh picker on the first mode.
         host->window()->bDivers->click();
         host->window()->bCollateraux->click();
-        picker = hosted<TfCouCodeCollateraux>();
+        picker = host->hosted<TfCouCodeCollateraux>();
         QVERIFY(picker);
         QCOMPARE(picker->cbTypeCol->currentIndex(), 0);
         QCOMPARE(picker->cbTypeCol->count(), 11);
@@ -181,7 +180,7 @@ private slots:
         useDatabase(std::move(opened));
         QVERIFY(!gAntecedents);
         host->window()->bAntecedent->click();
-        auto *picker = hosted<TfCouCodeAntecedent>();
+        auto *picker = host->hosted<TfCouCodeAntecedent>();
         QVERIFY(picker);
         QVERIFY(gAntecedents);
         QCOMPARE(host->captions(picker->lstATCD).join(u'|'),
@@ -217,7 +216,7 @@ private slots:
         const QString lastStatement = connexion->LastStatement();
         host->window()->bDivers->click();
         host->window()->bAntecedent->click();
-        picker = hosted<TfCouCodeAntecedent>();
+        picker = host->hosted<TfCouCodeAntecedent>();
         QVERIFY(picker);
         QCOMPARE(connexion->LastStatement(), lastStatement);
         QCOMPARE(picker->lstATCD->count(), 8);
