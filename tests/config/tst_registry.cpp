@@ -29,12 +29,20 @@ class TestRegistry : public QObject {
         return std::make_unique<TCGRegistry>(QStringLiteral("Keldar"), QStringLiteral("Talvor"), 2);
     }
 
+    // This test's registry files, read by this process.
+    std::unique_ptr<RegistryFiles> files;
+
 private slots:
+    void init()
+    {
+        files = std::make_unique<RegistryFiles>();
+        files->activate();
+    }
+    void cleanup() { files.reset(); }
+
     void baseKeyUnderOneRootOnly()
     {
-        RegistryFiles files;
-        files.activate();
-        files.machine(MachineTalvor);
+        files->machine(MachineTalvor);
         auto registry = store();
         QVERIFY(!registry->OpenBaseKeys());
         QCOMPARE(registry->LastError, -1);
@@ -62,21 +70,19 @@ private slots:
 
     void missingKeysRaiseWithTheirName()
     {
-        RegistryFiles files;
-        files.activate();
-        files.machine(MachineTalvor);
+        files->machine(MachineTalvor);
         auto registry = store();
         registry->OpenBaseKeys();
         // The message names the file read, and the variable that names another.
         QCOMPARE(Raised<EGRegException>([&] { registry->OpenSubKey(QStringLiteral("Cnx"), TCGRegistry::LocalRoot); }),
                  QStringLiteral("Impossible d'ouvrir la sous clé Cnx de la table de registre\r\n"
                                 "Clé cherchée dans le fichier de registre <")
-                     + files.machineFile()
+                     + files->machineFile()
                      + QStringLiteral("> (la variable SCRIVO_HKLM_FILE peut désigner un autre fichier)."));
         QCOMPARE(registry->LastError, -2);
         // The failed opening closed the base key, and nothing was created.
         QCOMPARE(registry->ReadIntegerValue(QStringLiteral("cnxregmode"), 7, TCGRegistry::LocalRoot), 7);
-        QCOMPARE(ReadFile(files.machineFile()), MachineTalvor);
+        QCOMPARE(ReadFile(files->machineFile()), MachineTalvor);
 
         registry->ReopenBaseKey(TCGRegistry::LocalRoot);
         QCOMPARE(registry->ReadIntegerValue(QStringLiteral("cnxregmode"), 7, TCGRegistry::LocalRoot), 1);
@@ -97,9 +103,7 @@ private slots:
 
     void valuesOfTheWrongKindRaise()
     {
-        RegistryFiles files;
-        files.activate();
-        files.machine(MachineTalvor);
+        files->machine(MachineTalvor);
         auto registry = store();
         registry->OpenBaseKeys();
         const int local = TCGRegistry::LocalRoot;
@@ -115,9 +119,7 @@ private slots:
 
     void rootsOtherThanZeroAndOneDoNothingRaised()
     {
-        RegistryFiles files;
-        files.activate();
-        files.machine(MachineTalvor);
+        files->machine(MachineTalvor);
         auto registry = store();
         registry->OpenBaseKeys();
         const int lastError = registry->LastError;
@@ -132,9 +134,7 @@ private slots:
 
     void readsAnExportFromWindows()
     {
-        RegistryFiles files;
-        files.activate();
-        QVERIFY(QFile::copy(QFINDTESTDATA("../fixtures/config/windows-export.reg"), files.machineFile()));
+        QVERIFY(QFile::copy(QFINDTESTDATA("../fixtures/config/windows-export.reg"), files->machineFile()));
         auto registry = store();
         registry->OpenBaseKeys();
         const int local = TCGRegistry::LocalRoot;
@@ -172,9 +172,7 @@ private slots:
                                             "\"WPPath\"=hex(2):2f,00,e9,00,00,00\r\n");
         QByteArray bytes("\xff\xfe");
         bytes.append(reinterpret_cast<const char *>(text.utf16()), text.size() * 2);
-        RegistryFiles files;
-        files.activate();
-        files.user(bytes);
+        files->user(bytes);
         auto registry = store();
         registry->OpenSubKey(QStringLiteral("OptionLocale"), TCGRegistry::UserRoot);
         QCOMPARE(registry->ReadStringValue(QStringLiteral("WPNom"), QString(), 0), QStringLiteral("Éditeur"));
@@ -184,9 +182,7 @@ private slots:
 
     void followsTheImportRules()
     {
-        RegistryFiles files;
-        files.activate();
-        files.machine("REGEDIT4\n"
+        files->machine("REGEDIT4\n"
                       "; a comment\n"
                       "[HKEY_LOCAL_MACHINE\\SOFTWARE\\KELDAR\\TALVOR\\Cnx]\n"
                       "\"Host\" = \"a\"\n"
@@ -241,30 +237,26 @@ private slots:
         QFETCH(QByteArray, content);
         QFETCH(int, line);
         QFETCH(QString, reason);
-        RegistryFiles files;
-        files.activate();
-        files.machine(content);
+        files->machine(content);
         auto registry = store();
         QVERIFY(!registry->OpenBaseKeys());
         QCOMPARE(registry->LastError, -2);
         QCOMPARE(Raised<EGRegException>([&] { registry->OpenSubKey(QStringLiteral("Cnx"), 1); }),
                  QStringLiteral("Impossible d'ouvrir la sous clé Cnx de la table de registre\r\n"
                                 "Le fichier de registre <%1> est incorrect à la ligne %2 : %3.")
-                     .arg(files.machineFile())
+                     .arg(files->machineFile())
                      .arg(line)
                      .arg(reason));
     }
 
     void unreadableFileIsNamed()
     {
-        RegistryFiles files;
-        files.activate();
-        QVERIFY(QDir().mkpath(files.machineFile()));
+        QVERIFY(QDir().mkpath(files->machineFile()));
         auto registry = store();
         QCOMPARE(Raised<EGRegException>([&] { registry->OpenSubKey(QStringLiteral("Cnx"), 1); }),
                  QStringLiteral("Impossible d'ouvrir la sous clé Cnx de la table de registre\r\n"
                                 "Le fichier de registre <%1> n'est pas un fichier ordinaire.")
-                     .arg(files.machineFile()));
+                     .arg(files->machineFile()));
     }
 
     void defaultFilesFollowTheConfigurationFolders()
