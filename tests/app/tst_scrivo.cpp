@@ -1,5 +1,6 @@
 // The main window offscreen: hosting of pickers, folding, the fold button, the close
 // timer and the command-line part of the start-up.
+#include "testsupport/RegistryFiles.h"
 #include "testsupport/TestProgram.h"
 
 #include <QLabel>
@@ -26,6 +27,7 @@ public:
 class TestScrivo : public QObject {
     Q_OBJECT
 
+    RegistryFiles registry;
     std::unique_ptr<TestProgram> program;
     TfScrivo *window() const { return program->window(); }
     platform::RecordingWindowSystem &ws() const { return program->windowSystem(); }
@@ -40,8 +42,7 @@ private slots:
     void initTestCase()
     {
         // No registry: the start-up finds no parameters, whatever this machine holds.
-        qputenv("SCRIVO_HKCU_FILE", "/nonexistent/hkcu.reg");
-        qputenv("SCRIVO_HKLM_FILE", "/nonexistent/hklm.reg");
+        registry.activate();
     }
 
     void init()
