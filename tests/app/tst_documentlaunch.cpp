@@ -7,7 +7,11 @@
 #include "pickers/CouVariable.h"
 #include "support/CAppNames.h"
 #include "support/StrMan.h"
+#include "testsupport/Endings.h"
 #include "testsupport/PickerDriver.h"
+#include "testsupport/RecordingProgram.h"
+#include "testsupport/RegistryFiles.h"
+#include "testsupport/TestFiles.h"
 #include "testsupport/TestProgram.h"
 
 #include <QDir>
@@ -21,19 +25,20 @@
 
 namespace {
 
-const QString Nothing = QStringLiteral("(rien)");
-
-void WriteFile(const QString &path, const QByteArray &content)
+// The workstation's word processor options, to which a test adds values.
+RegText OptionLocale()
 {
-    QFile file(path);
-    QVERIFY2(file.open(QIODevice::WriteOnly), qPrintable(path));
-    file.write(content);
+    RegText options;
+    options.key(QStringLiteral("OptionLocale"));
+    return options;
 }
 
-QByteArray ReadFile(const QString &path)
+// The options naming `program` the word processor "Traitement".
+RegText WordProcessor(const QString &program)
 {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    RegText options = OptionLocale();
+    options.text(QStringLiteral("WPNom"), QStringLiteral("Traitement")).text(QStringLiteral("WPPath"), program);
+    return options;
 }
 
 } // namespace
@@ -42,46 +47,13 @@ class TestDocumentLaunch : public QObject {
     Q_OBJECT
 
     std::unique_ptr<QTemporaryDir> dir;
+    std::unique_ptr<RegistryFiles> registry;
     std::unique_ptr<TestProgram> testProgram;
     TfScrivo *window() const { return testProgram->window(); }
     ScriptedMessages &messages() const { return testProgram->messages(); }
     QByteArray savedPath;
 
     QString path(const QString &name) const { return dir->path() + u'/' + name; }
-
-    // A program that writes the number of its arguments, then each between "<" and ">",
-    // to "<its path>.args".
-    QString recorder(const QString &name)
-    {
-        const QString program = path(name);
-        WriteFile(program, "#!/bin/sh\n"
-                           "{ printf '%s\\n' \"$#\"; for a in \"$@\"; do printf '<%s>\\n' \"$a\"; done; } > \"$0.tmp\"\n"
-                           "mv \"$0.tmp\" \"$0.args\"\n");
-        QFile::setPermissions(program, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
-        return program;
-    }
-    // What the recorder got, once it has run.
-    QByteArray recorded(const QString &program)
-    {
-        const QString args = program + QStringLiteral(".args");
-        if (!QTest::qWaitFor([&] { return QFile::exists(args); }, 5000))
-            return "(not started)";
-        return ReadFile(args);
-    }
-
-    void options(const QByteArray &values)
-    {
-        WriteFile(path(QStringLiteral("hklm.reg")),
-                  "REGEDIT4\r\n[HKEY_LOCAL_MACHINE\\Software\\Keldar\\Talvor\\OptionLocale]\r\n" + values);
-    }
-    static QByteArray text(const char *name, const QString &value)
-    {
-        return QByteArray("\"") + name + "\"=\"" + value.toUtf8() + "\"\r\n";
-    }
-    static QByteArray dword(const char *name, bool on)
-    {
-        return QByteArray("\"") + name + (on ? "\"=dword:ffffffff\r\n" : "\"=dword:00000000\r\n");
-    }
 
     TfCouVariable *showVariables(const QStringList &variables)
     {
@@ -95,8 +67,8 @@ private slots:
     void init()
     {
         dir = std::make_unique<QTemporaryDir>(QDir::tempPath() + QStringLiteral("/scrivo lancement-XXXXXX"));
-        qputenv("SCRIVO_HKCU_FILE", path(QStringLiteral("hkcu.reg")).toUtf8());
-        qputenv("SCRIVO_HKLM_FILE", path(QStringLiteral("hklm.reg")).toUtf8());
+        registry = std::make_unique<RegistryFiles>(dir->path());
+        registry->activate();
         savedPath = qgetenv("PATH");
         testProgram = std::make_unique<TestProgram>();
         QVERIFY(testProgram->showOnLetter());
@@ -105,8 +77,7 @@ private slots:
     {
         testProgram.reset();
         qputenv("PATH", savedPath);
-        qunsetenv("SCRIVO_HKCU_FILE");
-        qunsetenv("SCRIVO_HKLM_FILE");
+        registry.reset();
         dir.reset();
     }
 
@@ -129,12 +100,16 @@ private slots:
         QFETCH(bool, autreOrdo);
         QFETCH(QString, program);
         QDir().mkpath(path(QStringLiteral("mes programmes")));
-        const QString wp = recorder(QStringLiteral("mes programmes/wp"));
-        const QString modele = recorder(QStringLiteral("mes programmes/modele"));
-        const QString ordo = recorder(QStringLiteral("mes programmes/ordo"));
-        options(text("WPNom", "Traitement") + text("WPPath", wp) + dword("WPAutreModele", autreModele)
-                + text("WPModeleNom", "Modèles") + text("WPModelePath", modele) + dword("WPAutreOrdo", autreOrdo)
-                + text("WPOrdoNom", "Ordonnances") + text("WPOrdoPath", ordo));
+        const RecordingProgram wp(path(QStringLiteral("mes programmes/wp")));
+        const RecordingProgram modele(path(QStringLiteral("mes programmes/modele")));
+        const RecordingProgram ordo(path(QStringLiteral("mes programmes/ordo")));
+        registry->machine(WordProcessor(wp.path())
+                              .dword(QStringLiteral("WPAutreModele"), autreModele ? 0xffffffff : 0)
+                              .text(QStringLiteral("WPModeleNom"), QStringLiteral("Modèles"))
+                              .text(QStringLiteral("WPModelePath"), modele.path())
+                              .dword(QStringLiteral("WPAutreOrdo"), autreOrdo ? 0xffffffff : 0)
+                              .text(QStringLiteral("WPOrdoNom"), QStringLiteral("Ordonnances"))
+                              .text(QStringLiteral("WPOrdoPath"), ordo.path()));
         TCLocaleOption localeOptions(*AppNames);
         TCTraitementTexte launcher(&localeOptions);
         const QString document = path(QStringLiteral("Mes documents/lettre du patient.odt"));
@@ -147,28 +122,36 @@ private slots:
             launcher.OpenPrescription(document);
 
         const QString started = path(QStringLiteral("mes programmes/") + program);
-        QCOMPARE(recorded(started), QByteArray("1\n<" + document.toUtf8() + ">\n"));
-        for (const QString &other : {wp, modele, ordo})
-            QCOMPARE(QFile::exists(other + QStringLiteral(".args")), other == started);
+        for (const RecordingProgram *candidate : {&wp, &modele, &ordo}) {
+            if (candidate->path() == started)
+                QCOMPARE(candidate->recorded(), RecordingProgram::recordOf({document}));
+        }
+        for (const RecordingProgram *candidate : {&wp, &modele, &ordo})
+            QCOMPARE(candidate->ran(), candidate->path() == started);
         QCOMPARE(messages().texts(), QStringList());
     }
 
     void emptyDocumentPathIsOneEmptyArgument()
     {
-        const QString wp = recorder(QStringLiteral("wp"));
-        options(text("WPNom", "Traitement") + text("WPPath", wp));
+        const RecordingProgram wp(path(QStringLiteral("wp")));
+        registry->machine(WordProcessor(wp.path()));
         TCTraitementTexte(LocaleOption).OpenDocument(QString());
-        QCOMPARE(recorded(wp), QByteArray("1\n<>\n"));
+        QCOMPARE(wp.recorded(), RecordingProgram::recordOf({QString()}));
     }
 
     void withoutProgramTheDesktopOpensIt_data()
     {
-        QTest::addColumn<QByteArray>("values"); // "-": no options object at all
+        QTest::addColumn<QByteArray>("file"); // "-": no options object at all
         QTest::addColumn<QString>("message");
-        QTest::newRow("no word processor named") << QByteArray(text("WPNom", "") + text("WPPath", "/usr/bin/false")) << "";
+        QTest::newRow("no word processor named")
+            << OptionLocale()
+                   .text(QStringLiteral("WPNom"), QString())
+                   .text(QStringLiteral("WPPath"), QStringLiteral("/usr/bin/false"))
+                   .bytes()
+            << "";
         QTest::newRow("no options") << QByteArray("-") << "";
         QTest::newRow("options not readable")
-            << QByteArray("\"WPAutreModele\"=\"-1\"\r\n")
+            << OptionLocale().text(QStringLiteral("WPAutreModele"), QStringLiteral("-1")).bytes()
             << "Les options du traitement de texte de ce poste n'ont pu être lues :\r\n"
                "Impossible de lire la valeur <WPAutreModele>\r\n"
                "Type de données incorrect pour la valeur 'WPAutreModele' : dword attendu, texte trouvé.\r\n"
@@ -176,23 +159,23 @@ private slots:
     }
     void withoutProgramTheDesktopOpensIt()
     {
-        QFETCH(QByteArray, values);
+        QFETCH(QByteArray, file);
         QFETCH(QString, message);
         QDir().mkpath(path(QStringLiteral("bin")));
-        const QString desktop = recorder(QStringLiteral("bin/xdg-open"));
+        const RecordingProgram desktop(path(QStringLiteral("bin/xdg-open")));
         qputenv("PATH", path(QStringLiteral("bin")).toUtf8() + ':' + savedPath);
-        options(values);
+        registry->machine(file);
         TCLocaleOption localeOptions(*AppNames);
-        TCTraitementTexte launcher(values == "-" ? nullptr : &localeOptions);
+        TCTraitementTexte launcher(file == "-" ? nullptr : &localeOptions);
         const QString document = path(QStringLiteral("ordonnance type.odt"));
         launcher.OpenTemplate(document);
-        QCOMPARE(recorded(desktop), QByteArray("1\n<" + document.toUtf8() + ">\n"));
+        QCOMPARE(desktop.recorded(), RecordingProgram::recordOf({document}));
         QCOMPARE(messages().texts(), message.isEmpty() ? QStringList() : QStringList{message});
     }
 
     void failedLaunchIsTold()
     {
-        options(text("WPNom", "Traitement") + text("WPPath", "/nulle/part/wp"));
+        registry->machine(WordProcessor(QStringLiteral("/nulle/part/wp")));
         TCTraitementTexte(LocaleOption).OpenDocument(QStringLiteral("/tmp/lettre.odt"));
         QCOMPARE(messages().texts(),
                  QStringList{"Impossible de lancer le traitement de texte </nulle/part/wp>\r\n"
@@ -202,7 +185,7 @@ private slots:
         // Not executable either.
         messages().clear();
         WriteFile(path(QStringLiteral("wp.txt")), "#!/bin/sh\n");
-        options(text("WPNom", "Traitement") + text("WPPath", path(QStringLiteral("wp.txt"))));
+        registry->machine(WordProcessor(path(QStringLiteral("wp.txt"))));
         TCLocaleOption localeOptions(*AppNames);
         TCTraitementTexte(&localeOptions).OpenDocument(QStringLiteral("/tmp/lettre.odt"));
         QCOMPARE(messages().texts().size(), 1);
@@ -290,18 +273,6 @@ private slots:
         QVERIFY(picker);
         QCOMPARE(picker->lvVar->topLevelItemCount(), 0);
         QCOMPARE(PickerDriver(*testProgram).press(picker->lvVar), QString());
-    }
-
-private:
-    template <class Action>
-    static QString Raised(Action action)
-    {
-        try {
-            action();
-        } catch (const EScrivoError &error) {
-            return error.Message();
-        }
-        return Nothing;
     }
 };
 

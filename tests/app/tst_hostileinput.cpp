@@ -3,7 +3,9 @@
 // lines, registry files, central parameter files, variables files and databases. Each
 // row: the French message it must give (none: it goes on with a sound default), whether
 // it ends by itself; never a crash, a hang or a file written.
+#include "testsupport/RegistryFiles.h"
 #include "testsupport/TestDatabases.h"
+#include "testsupport/TestFiles.h"
 
 #include <QCryptographicHash>
 #include <QDir>
@@ -62,11 +64,11 @@ private slots:
     void usageNeedsNoDisplay()
     {
         QFETCH(QStringList, arguments);
-        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        const RegistryFiles absent;
+        QProcessEnvironment environment = absent.environment();
         environment.remove(QStringLiteral("DISPLAY"));
         environment.remove(QStringLiteral("WAYLAND_DISPLAY"));
         environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb"));
-        environment.insert(QStringLiteral("SCRIVO_HKLM_FILE"), QStringLiteral("/nulle/part/machine.reg"));
         QProcess program;
         program.setProcessEnvironment(environment);
         program.start(qEnvironmentVariable("SCRIVO_BINARY"), arguments);
@@ -75,7 +77,7 @@ private slots:
         QCOMPARE(program.exitStatus(), QProcess::NormalExit);
         QCOMPARE(program.exitCode(), 0);
         QVERIFY2(output.startsWith(QStringLiteral("Usage : scrivo DOCUMENT")), qPrintable(output));
-        QVERIFY2(output.contains(QStringLiteral("/nulle/part/machine.reg")), qPrintable(output));
+        QVERIFY2(output.contains(absent.machineFile()) && output.contains(absent.userFile()), qPrintable(output));
     }
 
     void hostileInput_data()
@@ -152,23 +154,21 @@ private slots:
         const QString dir = folder.path();
         QVERIFY(QFile::copy(qEnvironmentVariable("SCRIVO_TEST_FDB"), dir + QStringLiteral("/cabinet.fdb")));
         QVERIFY(QFile::copy(qEnvironmentVariable("SCRIVO_TEST_FDB"), dir + QStringLiteral("/cab\"in'et.fdb")));
-        const auto write = [&](const QString &name, QByteArray bytes) {
-            QFile file(dir + u'/' + name);
-            QVERIFY(file.open(QIODevice::WriteOnly));
-            file.write(bytes.replace("%DB%", "%DIR%/cabinet.fdb").replace("%DIR%", dir.toUtf8()));
+        // "%DB%" names the fixture's copy, "%DIR%" the test's folder.
+        const auto expanded = [&](QByteArray bytes) {
+            return bytes.replace("%DB%", "%DIR%/cabinet.fdb").replace("%DIR%", dir.toUtf8());
         };
-        write(QStringLiteral("hklm.reg"), registry);
-        write(QStringLiteral("lettre.txt"), "Cher confrère,\n");
+        const RegistryFiles workstation(dir);
+        workstation.machine(expanded(registry));
+        WriteFile(dir + QStringLiteral("/lettre.txt"), "Cher confrère,\n");
         if (!central.isNull())
-            write(QStringLiteral("talvor.ini"), central);
+            WriteFile(dir + QStringLiteral("/talvor.ini"), expanded(central));
         if (!variables.isNull())
-            write(QStringLiteral("vars.txt"), variables);
+            WriteFile(dir + QStringLiteral("/vars.txt"), expanded(variables));
         QDir(dir).mkpath(QStringLiteral("home/.config"));
         const QMap<QString, QByteArray> before = Snapshot(dir);
 
-        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-        environment.insert(QStringLiteral("SCRIVO_HKLM_FILE"), dir + QStringLiteral("/hklm.reg"));
-        environment.insert(QStringLiteral("SCRIVO_HKCU_FILE"), dir + QStringLiteral("/hkcu.reg"));
+        QProcessEnvironment environment = workstation.environment();
         environment.insert(QStringLiteral("HOME"), dir + QStringLiteral("/home"));
         environment.insert(QStringLiteral("XDG_CONFIG_HOME"), dir + QStringLiteral("/home/.config"));
         environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));

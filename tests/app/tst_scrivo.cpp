@@ -1,6 +1,7 @@
 // The main window offscreen: hosting of pickers, folding, the fold button, the close
 // timer and the command-line part of the start-up.
 #include "testsupport/ControlText.h"
+#include "testsupport/RegistryFiles.h"
 #include "testsupport/TestProgram.h"
 
 #include <QLabel>
@@ -27,6 +28,7 @@ public:
 class TestScrivo : public QObject {
     Q_OBJECT
 
+    RegistryFiles registry;
     std::unique_ptr<TestProgram> program;
     TfScrivo *window() const { return program->window(); }
     platform::RecordingWindowSystem &ws() const { return program->windowSystem(); }
@@ -41,8 +43,7 @@ private slots:
     void initTestCase()
     {
         // No registry: the start-up finds no parameters, whatever this machine holds.
-        qputenv("SCRIVO_HKCU_FILE", "/nonexistent/hkcu.reg");
-        qputenv("SCRIVO_HKLM_FILE", "/nonexistent/hklm.reg");
+        registry.activate();
     }
 
     void init()

@@ -6,7 +6,10 @@
 #include "data/CMedecin.h"
 #include "testsupport/AlteredFirebird.h"
 #include "testsupport/LeftGlobals.h"
+#include "testsupport/RecordingProgram.h"
+#include "testsupport/RegistryFiles.h"
 #include "testsupport/TestDatabases.h"
+#include "testsupport/TestFiles.h"
 #include "testsupport/TestProgram.h"
 
 #include <QLabel>
@@ -30,62 +33,16 @@ const QString ServerQuestionStart = QStringLiteral(
     "Impossible de se connecter à la base de donnée.\r\nVérifiez que le serveur et votre réseau sont bien en "
     "service\r\nou vérifiez vos paramètres de connexions.\r\n\r\nDernier message du serveur : \r\n");
 
-QString RegString(const QString &text)
-{
-    QString escaped = text;
-    escaped.replace(u'\\', QStringLiteral("\\\\")).replace(u'"', QStringLiteral("\\\""));
-    return u'"' + escaped + u'"';
-}
-
 } // namespace
 
 class TestStartUp : public QObject {
     Q_OBJECT
 
     QTemporaryDir folder;
+    RegistryFiles registry{folder.path()};
     std::unique_ptr<TestProgram> program;
     TfScrivo *window() const { return program->window(); }
     ScriptedMessages &messages() const { return program->messages(); }
-
-    // A word processor that records the arguments it was started with.
-    QString recorder(const QString &name)
-    {
-        const QString script = folder.filePath(name);
-        QFile::remove(script + QStringLiteral(".args"));
-        QFile file(script);
-        if (!file.open(QIODevice::WriteOnly))
-            return {};
-        // Written aside then renamed: the test never reads a file the script is still writing.
-        file.write(QStringLiteral("#!/bin/sh\nprintf '%s\\n' \"$@\" > \"%1.tmp\" && mv \"%1.tmp\" \"%1.args\"\n")
-                       .arg(script)
-                       .toUtf8());
-        file.close();
-        file.setPermissions(file.permissions() | QFileDevice::ExeOwner);
-        return script;
-    }
-
-    // The workstation's registry (machine root) with these "Cnx" and "OptionLocale" values.
-    void writeRegistry(const QMap<QString, QString> &cnx, const QMap<QString, QString> &options = {})
-    {
-        QString text = QStringLiteral("REGEDIT4\n\n[HKEY_LOCAL_MACHINE\\Software\\Keldar\\Talvor]\n"
-                                      "\"cnxregmode\"=dword:00000000\n\n[HKEY_LOCAL_MACHINE\\Software\\Keldar\\Talvor\\Cnx]\n");
-        for (auto it = cnx.begin(); it != cnx.end(); ++it)
-            text += RegString(it.key()) + u'=' + it.value() + u'\n';
-        text += QStringLiteral("\n[HKEY_LOCAL_MACHINE\\Software\\Keldar\\Talvor\\Chemins]\n\n"
-                               "[HKEY_LOCAL_MACHINE\\Software\\Keldar\\Talvor\\OptionLocale]\n");
-        for (auto it = options.begin(); it != options.end(); ++it)
-            text += RegString(it.key()) + u'=' + it.value() + u'\n';
-        QFile file(folder.filePath(QStringLiteral("hklm.reg")));
-        QVERIFY(file.open(QIODevice::WriteOnly));
-        file.write(text.toUtf8());
-    }
-
-    QMap<QString, QString> firebirdCnx(const QString &databaseFile)
-    {
-        return {{"AutoLoadParam", "dword:00000000"}, {"DataBaseType", RegString("FireBird 2.1")},
-                {"DataBaseName", RegString(databaseFile)}, {"Host", RegString("")},
-                {"Login", RegString("SYSDBA")}, {"PassWord", RegString("masterkey")}, {"Charset", RegString("WIN1252")}};
-    }
 
     // Creates the process objects and the window for `arguments`, then starts up.
     void startUp(const QStringList &arguments)
@@ -96,22 +53,8 @@ class TestStartUp : public QObject {
         window()->StartUp();
     }
 
-    static QStringList recorded(const QString &script)
-    {
-        QFile file(script + QStringLiteral(".args"));
-        for (int i = 0; i < 100 && !file.exists(); ++i)
-            QTest::qWait(50);
-        if (!file.open(QIODevice::ReadOnly))
-            return {};
-        return QString::fromUtf8(file.readAll()).split(u'\n', Qt::SkipEmptyParts);
-    }
-
 private slots:
-    void initTestCase()
-    {
-        qputenv("SCRIVO_HKLM_FILE", folder.filePath(QStringLiteral("hklm.reg")).toUtf8());
-        qputenv("SCRIVO_HKCU_FILE", folder.filePath(QStringLiteral("hkcu.reg")).toUtf8());
-    }
+    void initTestCase() { registry.activate(); }
     // Each test writes the registry, then creates the process objects and the window.
     void init() { program = std::make_unique<TestProgram>(TestProgram::Upto::WindowSystem); }
     void cleanup()
@@ -120,13 +63,16 @@ private slots:
         FreeLeftGlobals();
     }
 
+    // On a workstation of each engine.
+    void documentOpensFoldedBesideIt_data() { AddEngineData(); }
     void documentOpensFoldedBesideIt()
     {
-        const QString database = CopyFirebirdDatabase(qEnvironmentVariable("SCRIVO_TEST_FDB"));
-        if (database.isEmpty())
-            QSKIP("no Firebird fixture (run through scripts/test)");
-        const QString wordProcessor = recorder(QStringLiteral("wp"));
-        writeRegistry(firebirdCnx(database), {{"WPNom", RegString("Traitement")}, {"WPPath", RegString(wordProcessor)}});
+        QFETCH(QString, engine);
+        const RecordingProgram wordProcessor(folder.filePath(QStringLiteral("wp")));
+        const std::optional<RegText> workstation = TestWorkstation(engine, wordProcessor.path());
+        if (!workstation)
+            QSKIP(qPrintable(TestEngineUnavailable(engine)));
+        registry.machine(*workstation);
         const QString document = folder.filePath(QStringLiteral("Lettre type.odt"));
 
         startUp({document});
@@ -134,7 +80,7 @@ private slots:
         QCOMPARE(window()->FTarget.Descriptor, QStringLiteral("Lettre type.odt"));
         QVERIFY(!window()->bUnFold->isHidden());
         QVERIFY(window()->panelCnx->isHidden());
-        QCOMPARE(recorded(wordProcessor), QStringList{document});
+        QCOMPARE(wordProcessor.recorded(), RecordingProgram::recordOf({document}));
         QVERIFY(gMedecins && gReferences);
         QCOMPARE(GlobaleOption->GroupeReferant, 3);
         QVERIFY(window()->bVariable->isHidden());
@@ -166,21 +112,21 @@ private slots:
         QFETCH(bool, folded);
         QFETCH(int, questionnaire);
         QFETCH(QStringList, variables);
-        const QString database = CopyFirebirdDatabase(qEnvironmentVariable("SCRIVO_TEST_FDB"));
-        if (database.isEmpty())
-            QSKIP("no Firebird fixture (run through scripts/test)");
-        QMap<QString, QString> options = {{"WPNom", RegString("Traitement")}, {"WPPath", RegString(recorder("wp"))},
-                                          {"WPAutreModele", "dword:ffffffff"}, {"WPModeleNom", RegString("Modèles")},
-                                          {"WPModelePath", RegString(recorder("modele"))},
-                                          {"WPAutreOrdo", "dword:ffffffff"}, {"WPOrdoNom", RegString("Ordonnances")},
-                                          {"WPOrdoPath", RegString(recorder("ordo"))}};
-        writeRegistry(firebirdCnx(database), options);
+        const RecordingProgram wp(folder.filePath(QStringLiteral("wp")));
+        const RecordingProgram modele(folder.filePath(QStringLiteral("modele")));
+        const RecordingProgram ordo(folder.filePath(QStringLiteral("ordo")));
+        std::optional<RegText> workstation = TestWorkstation(FirebirdEngine, wp.path());
+        if (!workstation)
+            QSKIP(qPrintable(TestEngineUnavailable(FirebirdEngine)));
+        registry.machine(workstation->dword(QStringLiteral("WPAutreModele"), 0xffffffff)
+                             .text(QStringLiteral("WPModeleNom"), QStringLiteral("Modèles"))
+                             .text(QStringLiteral("WPModelePath"), modele.path())
+                             .dword(QStringLiteral("WPAutreOrdo"), 0xffffffff)
+                             .text(QStringLiteral("WPOrdoNom"), QStringLiteral("Ordonnances"))
+                             .text(QStringLiteral("WPOrdoPath"), ordo.path()));
         QDir(folder.path()).mkpath(QStringLiteral("mes variables"));
         const QString variablesFile = folder.filePath(QStringLiteral("mes variables/modèle.txt"));
-        QFile file(variablesFile);
-        QVERIFY(file.open(QIODevice::WriteOnly));
-        file.write("nom\r\n\r\ndate rdv\r\n");
-        file.close();
+        WriteFile(variablesFile, "nom\r\n\r\ndate rdv\r\n");
         const QString document = folder.filePath(QStringLiteral("Lettre.odt"));
         arguments.replaceInStrings(QStringLiteral("%doc%"), document).replaceInStrings(QStringLiteral("%vars%"), variablesFile);
 
@@ -191,13 +137,14 @@ private slots:
         QCOMPARE(window()->FQuestionnaireId, questionnaire);
         QCOMPARE(*window()->FVariables, variables);
         QCOMPARE(!window()->bVariable->isHidden(), !variables.isEmpty());
-        if (!opened.isEmpty()) {
-            QCOMPARE(recorded(folder.filePath(opened)), QStringList{document});
-        } else {
-            // No word processor started (each recorder would leave its arguments).
+        // The one named started with the document, no other.
+        if (opened.isEmpty())
             QTest::qWait(300);
-            for (const char *name : {"wp", "modele", "ordo"})
-                QVERIFY2(!QFile::exists(folder.filePath(QLatin1String(name)) + QStringLiteral(".args")), name);
+        for (const RecordingProgram *candidate : {&wp, &modele, &ordo}) {
+            if (candidate->path() == folder.filePath(opened))
+                QCOMPARE(candidate->recorded(), RecordingProgram::recordOf({document}));
+            else
+                QVERIFY2(!candidate->ran(), qPrintable(candidate->path()));
         }
     }
 
@@ -220,21 +167,20 @@ private slots:
         QFETCH(QString, situation);
         QFETCH(QStringList, shown);
         QFETCH(bool, ends);
-        const QString database = CopyFirebirdDatabase(qEnvironmentVariable("SCRIVO_TEST_FDB"));
-        if (database.isEmpty())
-            QSKIP("no Firebird fixture (run through scripts/test)");
-        QMap<QString, QString> cnx = firebirdCnx(database);
+        std::optional<RegText> workstation = TestWorkstation(FirebirdEngine, QStringLiteral("/bin/true"));
+        if (!workstation)
+            QSKIP(qPrintable(TestEngineUnavailable(FirebirdEngine)));
+        RegText &cnx = workstation->key(QStringLiteral("Cnx"));
         QStringList arguments = {QStringLiteral("-app=x")};
         if (situation == QLatin1String("central")) {
-            cnx[QStringLiteral("AutoLoadParam")] = QStringLiteral("dword:00000001");
-            cnx[QStringLiteral("ParamFilePath")] = RegString(QStringLiteral("/nulle/part/partage"));
+            cnx.dword(QStringLiteral("AutoLoadParam"), 1).text(QStringLiteral("ParamFilePath"), QStringLiteral("/nulle/part/partage"));
         } else if (situation == QLatin1String("incomplete")) {
             cnx.remove(QStringLiteral("DataBaseName"));
         } else if (situation == QLatin1String("refused")) {
-            cnx[QStringLiteral("DataBaseType")] = RegString(QStringLiteral("MySQL 4.0"));
-            cnx[QStringLiteral("Host")] = RegString(QStringLiteral("127.0.0.1"));
-            cnx[QStringLiteral("Port")] = RegString(QStringLiteral("1"));
-            cnx[QStringLiteral("Login")] = RegString(QStringLiteral("lecteur"));
+            cnx.text(QStringLiteral("DataBaseType"), QStringLiteral("MySQL 4.0"))
+                .text(QStringLiteral("Host"), QStringLiteral("127.0.0.1"))
+                .text(QStringLiteral("Port"), QStringLiteral("1"))
+                .text(QStringLiteral("Login"), QStringLiteral("lecteur"));
             messages().enqueueButton(7); // the connection's own question: No
             messages().enqueueButton(6); // the start-up's question: Yes, try again
             messages().enqueueButton(7);
@@ -247,7 +193,7 @@ private slots:
             big.close();
             arguments << QStringLiteral("-pf=") + big.fileName();
         }
-        writeRegistry(cnx);
+        registry.machine(*workstation);
 
         program->createObjects();
         program->createWindow();
@@ -266,16 +212,12 @@ private slots:
 
     void centralFileGoneBeforeItIsCheckedEndsTheProgram()
     {
-        const QString database = CopyFirebirdDatabase(qEnvironmentVariable("SCRIVO_TEST_FDB"));
-        if (database.isEmpty())
-            QSKIP("no Firebird fixture (run through scripts/test)");
-        QMap<QString, QString> cnx = firebirdCnx(database);
-        cnx[QStringLiteral("AutoLoadParam")] = QStringLiteral("dword:00000001");
-        writeRegistry(cnx);
+        std::optional<RegText> workstation = TestWorkstation(FirebirdEngine, QStringLiteral("/bin/true"));
+        if (!workstation)
+            QSKIP(qPrintable(TestEngineUnavailable(FirebirdEngine)));
+        registry.machine(workstation->key(QStringLiteral("Cnx")).dword(QStringLiteral("AutoLoadParam"), 1));
         const QString central = folder.filePath(QStringLiteral("central.ini"));
-        QFile file(central);
-        QVERIFY(file.open(QIODevice::WriteOnly));
-        file.close();
+        WriteFile(central, QByteArray());
         // The share drops while the parameters are being read.
         messages().whenShown(QStringLiteral("Debut chargement fichier"), [central] { QFile::remove(central); });
 
@@ -298,7 +240,7 @@ private slots:
         program->createObjects();
         program->createWindow();
         // The test connection points the registry elsewhere: back to this test's after.
-        const auto registryBack = qScopeGuard([this] { initTestCase(); });
+        const auto registryBack = qScopeGuard([this] { registry.activate(); });
         SCRIVO_OPEN_TEST_CONNEXION(connexion, MySqlEngine);
         gMedecins = new TCMedecins(connexion.get());
         // The server drops the connection: the doctor list's statement fails once and
@@ -322,13 +264,14 @@ private slots:
 
     void missingDefaultGroupEndsBeforeOpeningTheDocument()
     {
+        const RecordingProgram wordProcessor(folder.filePath(QStringLiteral("wp-jamais")));
+        std::optional<RegText> workstation = TestWorkstation(FirebirdEngine, wordProcessor.path());
+        if (!workstation)
+            QSKIP(qPrintable(TestEngineUnavailable(FirebirdEngine)));
         const QString database = CopyFirebirdDatabase(qEnvironmentVariable("SCRIVO_TEST_FDB"));
-        if (database.isEmpty())
-            QSKIP("no Firebird fixture (run through scripts/test)");
         ExecuteOnFirebird(database, {"UPDATE GLB_GROUPE SET est_medecin = 0",
                                      "DELETE FROM OPT_PARAM_MEDECIN WHERE mnemonique = 'GroupeReferant'"});
-        const QString wordProcessor = recorder(QStringLiteral("wp-jamais"));
-        writeRegistry(firebirdCnx(database), {{"WPNom", RegString("Traitement")}, {"WPPath", RegString(wordProcessor)}});
+        registry.machine(workstation->key(QStringLiteral("Cnx")).text(QStringLiteral("DataBaseName"), database));
 
         startUp({folder.filePath(QStringLiteral("Lettre.odt"))});
         QCOMPARE(messages().texts(), QStringList{QStringLiteral(
@@ -336,7 +279,7 @@ private slots:
         QVERIFY(GlobaleOption->TerminationRequested);
         QVERIFY(!gMedecins);
         QTest::qWait(300);
-        QVERIFY(!QFile::exists(wordProcessor + QStringLiteral(".args")));
+        QVERIFY(!wordProcessor.ran());
     }
 };
 

@@ -24,9 +24,8 @@
 #include <soci/soci.h>
 
 #include <arpa/inet.h>
-#include <algorithm>
 #include <csignal>
-#include <map>
+#include <functional>
 #include <netinet/in.h>
 #include <sys/socket.h>
 #include <unistd.h>
@@ -48,6 +47,36 @@ QVariant SingleValue(TCConnexion &connexion, const QString &sql, const QString &
     const std::unique_ptr<TCRecordSet> recordSet = Open(connexion, sql);
     return recordSet ? recordSet->FieldValue(column) : QVariant();
 }
+
+// The number of practice groups, read through the connection (6 in the fixture).
+int GroupCount(TCConnexion &connexion)
+{
+    return NullToInt(SingleValue(connexion, QStringLiteral("SELECT COUNT(*) AS n FROM GLB_GROUPE"), QStringLiteral("n")));
+}
+
+// The label of group 3, with its accents, read through the connection.
+QString GroupLabel(TCConnexion &connexion)
+{
+    return SingleValue(connexion, QStringLiteral("SELECT lib_groupe FROM GLB_GROUPE WHERE code_groupe = 3"), QStringLiteral("lib_groupe"))
+        .toString();
+}
+
+// A connection set up (not connected) from parameters that reach the engine's fixture,
+// changed by `change` first; the engine must be available (see SCRIVO_SKIP_WITHOUT).
+std::unique_ptr<TCConnexion> SetUpConnexion(const QString &engine, const std::function<void(TCCnxParam &)> &change = {},
+                                            const QString &charset = QStringLiteral("WIN1252"))
+{
+    std::unique_ptr<TCCnxParam> params = TestCnxParam(engine, charset);
+    if (change)
+        change(*params);
+    auto connexion = std::make_unique<TCConnexion>(std::move(params));
+    connexion->SetupConnection();
+    return connexion;
+}
+
+#define SCRIVO_SKIP_WITHOUT(engine)                                                                \
+    if (const QString unavailable = TestEngineUnavailable(engine); !unavailable.isEmpty())          \
+    QSKIP(qPrintable(unavailable))
 
 // A loopback port that nothing listens on right now, below the range of the ports that
 // outgoing connections get (one of those could meet the server's port).
@@ -72,10 +101,31 @@ QString Executable(const QString &name)
     return QStandardPaths::findExecutable(name, {QStringLiteral("/usr/sbin"), QStringLiteral("/usr/bin")});
 }
 
-// A MariaDB server of the test's own, so that stopping it disturbs no other test.
-class PrivateMariaDb {
+// A database server of the test's own, so that killing it disturbs no other test:
+// started, killed as a crash would, started again on the same data.
+class PrivateServer {
 public:
-    bool Start(QString &problem)
+    virtual ~PrivateServer() = default;
+    virtual bool Start(QString &problem) = 0;
+    virtual bool Launch() = 0;
+    virtual bool Kill() = 0;
+    /// Stops or resumes the server process; true once it is in that state.
+    virtual bool Freeze(bool frozen) = 0;
+    /// Parameters that reach the server's database as a workstation does.
+    virtual std::unique_ptr<TCCnxParam> Params() const = 0;
+
+protected:
+    static bool Fail(QString &problem, const QString &text)
+    {
+        problem = text;
+        return false;
+    }
+};
+
+// MariaDB with group 3 in a latin1 database and a user that may only read.
+class PrivateMariaDb : public PrivateServer {
+public:
+    bool Start(QString &problem) override
     {
         if (Executable(QStringLiteral("mariadbd")).isEmpty() || Executable(QStringLiteral("mariadb-install-db")).isEmpty()) {
             problem = QStringLiteral("MariaDB server binaries are not installed");
@@ -100,7 +150,7 @@ public:
                                     "GRANT SELECT ON cabinet.* TO 'lecteur'@'%';"),
                      problem);
     }
-    bool Launch()
+    bool Launch() override
     {
         FServer.setStandardOutputFile(QProcess::nullDevice());
         FServer.setStandardErrorFile(QProcess::nullDevice());
@@ -123,13 +173,12 @@ public:
         }
         return false;
     }
-    void Kill()
+    bool Kill() override
     {
         FServer.kill();
-        FServer.waitForFinished(10000);
+        return FServer.waitForFinished(10000);
     }
-    // Stops or resumes the server process; true once it is in that state.
-    bool Freeze(bool frozen)
+    bool Freeze(bool frozen) override
     {
         const qint64 pid = FServer.processId();
         if (pid <= 0 || ::kill(pid_t(pid), frozen ? SIGSTOP : SIGCONT) != 0)
@@ -145,12 +194,12 @@ public:
         }
         return false;
     }
-    ~PrivateMariaDb()
+    ~PrivateMariaDb() override
     {
         Freeze(false);
         Kill();
     }
-    std::unique_ptr<TCCnxParam> Params() const
+    std::unique_ptr<TCCnxParam> Params() const override
     {
         std::unique_ptr<TCCnxParam> params = TestCnxParam(MySqlEngine);
         params->Port = QString::number(FPort);
@@ -162,11 +211,6 @@ public:
 
 private:
     QString Path(const QString &name) const { return FFolder.filePath(name); }
-    static bool Fail(QString &problem, const QString &text)
-    {
-        problem = text;
-        return false;
-    }
     bool Admin(const QString &sql, QString &problem)
     {
         QProcess client;
@@ -181,6 +225,44 @@ private:
 
     QTemporaryDir FFolder{QStringLiteral("/tmp/scrivo-mariadb-XXXXXX")};
     QProcess FServer;
+    int FPort = 0;
+};
+
+// A Firebird server run by the fixture's server script, reached through Host, Port and
+// the alias "practice". It is not frozen: the Firebird client has no read timeout.
+class PrivateFirebirdServer : public PrivateServer {
+public:
+    bool Start(QString &problem) override
+    {
+        if (FScript.isEmpty())
+            return Fail(problem, QStringLiteral("SCRIVO_TEST_FB_SERVER_SCRIPT is not set: run the database tests through scripts/test"));
+        FPort = FreePort();
+        if (!Control({QStringLiteral("init"), Folder(), QString::number(FPort), qEnvironmentVariable("SCRIVO_TEST_FDB")}) || !Launch())
+            return Fail(problem, QStringLiteral("the Firebird server did not start"));
+        return true;
+    }
+    bool Launch() override { return Control({QStringLiteral("start"), Folder()}); }
+    bool Kill() override { return Control({QStringLiteral("kill"), Folder()}); }
+    bool Freeze(bool) override { return false; }
+    ~PrivateFirebirdServer() override
+    {
+        if (FPort)
+            Kill();
+    }
+    std::unique_ptr<TCCnxParam> Params() const override
+    {
+        std::unique_ptr<TCCnxParam> params = TestCnxParam(FirebirdServerEngine);
+        params->Port = QString::number(FPort);
+        params->DataBaseName = QStringLiteral("practice");
+        return params;
+    }
+
+private:
+    QString Folder() const { return FFolder.filePath(QStringLiteral("server")); }
+    bool Control(const QStringList &arguments) const { return QProcess::execute(FScript, arguments) == 0; }
+
+    const QString FScript = qEnvironmentVariable("SCRIVO_TEST_FB_SERVER_SCRIPT");
+    QTemporaryDir FFolder;
     int FPort = 0;
 };
 
@@ -226,10 +308,9 @@ class tst_Connexion : public QObject {
 private slots:
     void init() { FScope = std::make_unique<DatabaseTestScope>(); }
     void cleanup() { FScope.reset(); }
-    void cleanupTestCase() { FShared.clear(); }
 
-    void tablesAndTransactionSteps_data() { AddEngineData(); }
-    void tablesAndTransactionSteps()
+    void tableExist_data() { AddEngineData(); }
+    void tableExist()
     {
         QFETCH(QString, engine);
         SCRIVO_OPEN_TEST_CONNEXION(connexion, engine);
@@ -238,11 +319,6 @@ private slots:
         QVERIFY(connexion->TableExist(QStringLiteral("Que_Tc_Questionnaire_Question")));
         QVERIFY(!connexion->TableExist(QStringLiteral("glb_groupes")));
         QVERIFY(!connexion->TableExist(QStringLiteral("RDB$RELATIONS"))); // system tables are not the practice's
-        const bool started = connexion->StartTransaction(QStringLiteral("TCGlobaleOption.Charger"));
-        QVERIFY(started);
-        connexion->Commit(started);
-        connexion->Rollback(started);
-        QVERIFY(connexion->Connected());
         QVERIFY(FScope->messages().requests().isEmpty());
     }
 
@@ -303,74 +379,6 @@ private slots:
         QVERIFY(!connexion->ConnectionLost);
     }
 
-    // Every statement the program runs works on both engines and gives the same rows
-    // in the same order (the first column of each row, in order; sorted where the
-    // statement has no order).
-    void fixtureServesTheStatements_data()
-    {
-        QTest::addColumn<QString>("engine");
-        QTest::addColumn<QString>("statement");
-        QTest::addColumn<QString>("key");
-        QTest::addColumn<bool>("ordered");
-        QTest::addColumn<QString>("expected");
-        const QString questionnaires = QStringLiteral("SELECT code_questionnaire, libelle, est_super, hidden, fenetre_destination FROM QUE_QUESTIONNAIRE");
-        const struct {
-            const char *name;
-            QString statement;
-            const char *key;
-            bool ordered;
-            const char *expected;
-        } statements[] = {
-            {"options", QStringLiteral("SELECT * FROM OPT_PARAM_MEDECIN WHERE code_medecin = -1 ORDER BY code_param_medecin"), "code_param_medecin", true,
-             "5,10,11,12,13,14,15,16,17,18,19,20,21"},
-            {"default group", QStringLiteral("SELECT min( code_groupe ) as valeur FROM GLB_GROUPE WHERE est_medecin = -1"), "valeur", true, "3"},
-            {"groups", QStringLiteral("SELECT * FROM GLB_GROUPE"), "code_groupe", false, "1,2,3,5,7,9"},
-            {"collateral types", QStringLiteral("SELECT * FROM REF_TYPE_COLLATERAUX ORDER BY ordre, libelle"), "code_type_collateraux", true, "13,12,14,15,16,17,0"},
-            {"doctors", QStringLiteral("SELECT * FROM GLB_MEDECIN ORDER BY nom, prenom"), "code_medecin", true, "8,3,6,5,4,2,7,9,1,10"},
-            {"antecedents", QStringLiteral("SELECT * FROM ANT_ANTECEDENT ORDER BY libelle"), "code_antecedent", true, "4,2,3,6,1,5,7,99"},
-            {"questionnaires of a question",
-             QStringLiteral("SELECT QUE_QUESTIONNAIRE.code_questionnaire, libelle, est_super, hidden, fenetre_destination FROM QUE_QUESTIONNAIRE "
-                            "INNER JOIN QUE_TC_QUESTIONNAIRE_QUESTION ON QUE_QUESTIONNAIRE.code_questionnaire = "
-                            "QUE_TC_QUESTIONNAIRE_QUESTION.code_questionnaire WHERE code_question = 102 ORDER BY libelle"), "code_questionnaire", true, "3,12"},
-            {"questionnaires by code", questionnaires + QStringLiteral(" WHERE code_questionnaire IN (12,15) ORDER BY libelle"), "code_questionnaire", true, "12,15"},
-            {"visible questionnaires", questionnaires + QStringLiteral(" WHERE hidden = 0 ORDER BY libelle"), "code_questionnaire", true, "3,7,12,15,30,20,21,40"},
-            {"questionnaires", questionnaires + QStringLiteral(" ORDER BY libelle"), "code_questionnaire", true, "3,7,12,15,30,25,20,21,40"},
-            {"question list",
-             QStringLiteral("SELECT que_question.code_question , libelle, type_question, est_invisible FROM que_tc_questionnaire_question , "
-                            "que_question WHERE ( code_questionnaire = 7 ) and (que_tc_questionnaire_question.code_question = "
-                            "que_question.code_question) ORDER by ordre"), "code_question", true, "109,101,107"},
-            {"question", QStringLiteral("SELECT * FROM QUE_QUESTION WHERE code_question = 103"), "code_question", true, "103"},
-            {"modalities", QStringLiteral("SELECT * FROM QUE_MODALITE WHERE code_question = 102 ORDER BY ordre"), "code_modalite", true, "1001,1002,1003,1004"},
-        };
-        for (const QString &engine : {FirebirdEngine, MySqlEngine})
-            for (const auto &row : statements)
-                QTest::addRow("%s %s", qPrintable(engine), row.name) << engine << row.statement << QString::fromLatin1(row.key) << row.ordered << QString::fromLatin1(row.expected);
-    }
-    void fixtureServesTheStatements()
-    {
-        QFETCH(QString, engine);
-        QFETCH(QString, statement);
-        QFETCH(QString, key);
-        QFETCH(bool, ordered);
-        QFETCH(QString, expected);
-        std::unique_ptr<TCConnexion> &connexion = FShared[engine]; // one per engine for all rows
-        if (!connexion) {
-            connexion = OpenTestConnexion(engine);
-            if (!connexion)
-                QSKIP(qPrintable(TestEngineUnavailable(engine)));
-        }
-        QVERIFY2(connexion->Connected(), qPrintable(connexion->LastServerMessage()));
-        std::unique_ptr<TCRecordSet> rows = Open(*connexion, statement);
-        QVERIFY(rows);
-        QStringList keys;
-        for (; !rows->Eof(); rows->Next())
-            keys << QString::number(NullToInt(rows->FieldValue(key)));
-        if (!ordered)
-            std::sort(keys.begin(), keys.end(), [](const QString &a, const QString &b) { return a.toInt() < b.toInt(); });
-        QCOMPARE(keys.join(u','), expected);
-        QVERIFY(FScope->messages().requests().isEmpty());
-    }
-
     // Accents and the merge-code characters, both read and written in a statement.
     void specialCharacters_data()
     {
@@ -387,13 +395,15 @@ private slots:
         QFETCH(QString, engine);
         QFETCH(QString, fixture);
         QFETCH(QString, charset);
-        std::unique_ptr<TCCnxParam> params = TestCnxParam(engine, charset);
-        if (!params)
-            QSKIP(qPrintable(TestEngineUnavailable(engine)));
-        if (!fixture.isEmpty())
-            params->DataBaseName = CopyFirebirdDatabase(qEnvironmentVariable(fixture.toUtf8().constData()));
-        TCConnexion connexion(std::move(params));
-        connexion.SetupConnection();
+        SCRIVO_SKIP_WITHOUT(engine);
+        const auto connexionOwner = SetUpConnexion(
+            engine,
+            [&](TCCnxParam &params) {
+                if (!fixture.isEmpty())
+                    params.DataBaseName = CopyFirebirdDatabase(qEnvironmentVariable(fixture.toUtf8().constData()));
+            },
+            charset);
+        TCConnexion &connexion = *connexionOwner;
         QVERIFY2(connexion.Connect(false), qPrintable(connexion.LastServerMessage()));
         QCOMPARE(SingleValue(connexion, QStringLiteral("SELECT libelle FROM ANT_ANTECEDENT WHERE code_antecedent = 99"),
                              QStringLiteral("libelle"))
@@ -402,9 +412,7 @@ private slots:
         QCOMPARE(NullToInt(SingleValue(connexion, QStringLiteral("SELECT code_antecedent FROM ANT_ANTECEDENT WHERE libelle = '") + SpecialText + u'\'',
                                        QStringLiteral("code_antecedent"))),
                  99);
-        QCOMPARE(SingleValue(connexion, QStringLiteral("SELECT lib_groupe FROM GLB_GROUPE WHERE code_groupe = 5"), QStringLiteral("lib_groupe"))
-                     .toString(),
-                 QStringLiteral("Infirmières"));
+        QCOMPARE(GroupLabel(connexion), QStringLiteral("Médecins généralistes"));
     }
 
     void rowLimit_data() { AddEngineData(); }
@@ -454,7 +462,7 @@ private slots:
         QCOMPARE(FScope->messages().requests().first().title, ApplicationTitle());
         QVERIFY(connexion->ConnectionLost);
         QVERIFY(connexion->Connected());
-        QCOMPARE(NullToInt(SingleValue(*connexion, QStringLiteral("SELECT COUNT(*) AS n FROM GLB_GROUPE"), QStringLiteral("n"))), 6);
+        QCOMPARE(GroupCount(*connexion), 6);
     }
 
     // The server drops the connection (KILL from another session): the statement is run
@@ -466,7 +474,7 @@ private slots:
         ExecuteOnTestMySql(QStringLiteral("KILL ") + before);
         QElapsedTimer timer;
         timer.start();
-        QCOMPARE(NullToInt(SingleValue(*connexion, QStringLiteral("SELECT COUNT(*) AS n FROM GLB_GROUPE"), QStringLiteral("n"))), 6);
+        QCOMPARE(GroupCount(*connexion), 6);
         QVERIFY(timer.elapsed() >= 500);
         QVERIFY(FScope->messages().requests().isEmpty());
         QVERIFY(!connexion->ConnectionLost);
@@ -475,12 +483,9 @@ private slots:
 
     void connectionRefused()
     {
-        std::unique_ptr<TCCnxParam> params = TestCnxParam(MySqlEngine);
-        if (!params)
-            QSKIP(qPrintable(TestEngineUnavailable(MySqlEngine)));
-        params->Port = QString::number(FreePort());
-        TCConnexion connexion(std::move(params));
-        connexion.SetupConnection();
+        SCRIVO_SKIP_WITHOUT(MySqlEngine);
+        const auto connexionOwner = SetUpConnexion(MySqlEngine, [](TCCnxParam &params) { params.Port = QString::number(FreePort()); });
+        TCConnexion &connexion = *connexionOwner;
         FScope->messages().enqueueButton(idNo);
         QVERIFY(!connexion.Connect(true));
         QVERIFY(!connexion.LastServerMessage().isEmpty());
@@ -507,13 +512,12 @@ private slots:
     // No connection: the retry question is not asked without askRetry, and TableExist refuses.
     void firebirdFileMissing()
     {
-        std::unique_ptr<TCCnxParam> params = TestCnxParam(FirebirdEngine);
-        if (!params)
-            QSKIP(qPrintable(TestEngineUnavailable(FirebirdEngine)));
-        params->DataBaseName = QStringLiteral("/nonexistent/cabinet.fdb");
-        params->Port = QStringLiteral("abc"); // not a number: the default port, and no harm
-        TCConnexion connexion(std::move(params));
-        connexion.SetupConnection();
+        SCRIVO_SKIP_WITHOUT(FirebirdEngine);
+        const auto connexionOwner = SetUpConnexion(FirebirdEngine, [](TCCnxParam &params) {
+            params.DataBaseName = QStringLiteral("/nonexistent/cabinet.fdb");
+            params.Port = QStringLiteral("abc"); // not a number: the default port, and no harm
+        });
+        TCConnexion &connexion = *connexionOwner;
         QVERIFY(!connexion.Connect(false));
         QVERIFY2(connexion.LastServerMessage().contains(QStringLiteral("/nonexistent/cabinet.fdb")),
                  qPrintable(connexion.LastServerMessage()));
@@ -576,18 +580,18 @@ private slots:
     // (the embedded engine takes any password).
     void firebirdValuesWithQuotes()
     {
-        std::unique_ptr<TCCnxParam> params = TestCnxParam(FirebirdEngine);
-        if (!params)
-            QSKIP(qPrintable(TestEngineUnavailable(FirebirdEngine)));
+        SCRIVO_SKIP_WITHOUT(FirebirdEngine);
         QTemporaryDir folder;
         const QString path = folder.filePath(QStringLiteral("cabinet\"1.fdb"));
-        QVERIFY(QFile::copy(params->DataBaseName, path));
-        params->DataBaseName = path;
-        params->PassWord = QStringLiteral("mas\"terkey");
-        TCConnexion connexion(std::move(params));
-        connexion.SetupConnection();
-        QVERIFY2(connexion.Connect(false), qPrintable(connexion.LastServerMessage()));
-        QCOMPARE(NullToInt(SingleValue(connexion, QStringLiteral("SELECT COUNT(*) AS n FROM GLB_GROUPE"), QStringLiteral("n"))), 6);
+        bool copied = false;
+        const auto connexion = SetUpConnexion(FirebirdEngine, [&](TCCnxParam &params) {
+            copied = QFile::copy(params.DataBaseName, path);
+            params.DataBaseName = path;
+            params.PassWord = QStringLiteral("mas\"terkey");
+        });
+        QVERIFY(copied);
+        QVERIFY2(connexion->Connect(false), qPrintable(connexion->LastServerMessage()));
+        QCOMPARE(GroupCount(*connexion), 6);
     }
 
     // Firebird: every statement sees what others committed before it ran, reads the
@@ -595,8 +599,7 @@ private slots:
     void firebirdTransactionsAndTypes()
     {
         SCRIVO_OPEN_TEST_CONNEXION(connexion, FirebirdEngine);
-        const QString count = QStringLiteral("SELECT COUNT(*) AS n FROM GLB_GROUPE");
-        QCOMPARE(NullToInt(SingleValue(*connexion, count, QStringLiteral("n"))), 6);
+        QCOMPARE(GroupCount(*connexion), 6);
         {
             soci::session writer(*soci::factory_firebird(), "service=" + connexion->Params()->DataBaseName.toStdString()
                                                                  + " user=SYSDBA password=masterkey charset=WIN1252");
@@ -608,7 +611,7 @@ private slots:
                       "'2024-03-01', '2024-03-01 08:30:15', TRUE)";
             writer.commit();
         }
-        QCOMPARE(NullToInt(SingleValue(*connexion, count, QStringLiteral("n"))), 7);
+        QCOMPARE(GroupCount(*connexion), 7);
         std::unique_ptr<TCRecordSet> row = Open(*connexion, QStringLiteral("SELECT * FROM SIGNATURE"));
         QVERIFY(row);
         QCOMPARE(row->FieldValue(QStringLiteral("note")).toString(), QStringLiteral("Signature € • Dr Lefèvre"));
@@ -620,96 +623,72 @@ private slots:
 
         QVERIFY_THROWS_EXCEPTION(EScrivoError, Open(*connexion, QStringLiteral("INSERT INTO GLB_GROUPE VALUES (12, 'x', 0)")));
         QVERIFY2(FScope->messages().texts().value(0).contains(QStringLiteral("read-only")), qPrintable(FScope->messages().texts().value(0)));
-        QCOMPARE(NullToInt(SingleValue(*connexion, count, QStringLiteral("n"))), 7);
+        QCOMPARE(GroupCount(*connexion), 7);
     }
 
-    // A server that dies, then one that freezes: each statement reports the failure within
-    // the timeouts, and the connection works again once the server is back.
+    // A server of the test's own, killed and started again between two statements: the
+    // statement is run again on a new connection, silently. Killed for good: the statement
+    // fails within the timeouts with the message and ConnectionLost; started again, all
+    // works. MariaDB frozen: the same, within the read timeout.
+    void serverKilledAndRestarted_data()
+    {
+        QTest::addColumn<QString>("engine");
+        QTest::addColumn<int>("failsWithinMs");
+        QTest::newRow("mysql") << MySqlEngine << 15000;
+        QTest::newRow("firebird-server") << FirebirdServerEngine << 5000;
+    }
     void serverKilledAndRestarted()
     {
-        if (!TestEngineUnavailable(MySqlEngine).isEmpty())
-            QSKIP(qPrintable(TestEngineUnavailable(MySqlEngine)));
-        PrivateMariaDb server;
+        QFETCH(QString, engine);
+        QFETCH(int, failsWithinMs);
+        SCRIVO_SKIP_WITHOUT(engine);
+        std::unique_ptr<PrivateServer> server;
+        if (engine == MySqlEngine)
+            server = std::make_unique<PrivateMariaDb>();
+        else
+            server = std::make_unique<PrivateFirebirdServer>();
         QString problem;
-        QVERIFY2(server.Start(problem), qPrintable(problem));
-        TCConnexion connexion(server.Params());
+        QVERIFY2(server->Start(problem), qPrintable(problem));
+        TCConnexion connexion(server->Params());
         connexion.ConnectTimeout = 2;
         connexion.ReadTimeout = 2;
         connexion.SetupConnection();
         QVERIFY2(connexion.Connect(false), qPrintable(connexion.LastServerMessage()));
-        const QString label = QStringLiteral("SELECT lib_groupe FROM GLB_GROUPE");
-        QCOMPARE(SingleValue(connexion, label, QStringLiteral("lib_groupe")).toString(), QStringLiteral("Médecins généralistes"));
+        const QString label = QStringLiteral("Médecins généralistes");
+        QCOMPARE(GroupLabel(connexion), label);
 
-        server.Kill();
+        QVERIFY(server->Kill());
+        QVERIFY(server->Launch());
         QElapsedTimer timer;
         timer.start();
-        QVERIFY_THROWS_EXCEPTION(EScrivoError, SingleValue(connexion, label, QStringLiteral("lib_groupe")));
-        QVERIFY(timer.elapsed() < 15000);
-        QCOMPARE(FScope->messages().requests().size(), 1);
-        QVERIFY(FScope->messages().texts().first().startsWith(QStringLiteral("Erreur interne OpenRecordSet  : \r\n")));
-        QVERIFY(connexion.ConnectionLost);
-
-        QVERIFY(server.Launch());
-        QCOMPARE(SingleValue(connexion, label, QStringLiteral("lib_groupe")).toString(), QStringLiteral("Médecins généralistes"));
-        QVERIFY(connexion.Connected());
-
-        FScope->messages().clear();
-        QVERIFY(server.Freeze(true));
-        timer.restart();
-        QVERIFY_THROWS_EXCEPTION(EScrivoError, SingleValue(connexion, label, QStringLiteral("lib_groupe")));
-        QVERIFY2(timer.elapsed() < 40000, qPrintable(QString::number(timer.elapsed())));
-        QCOMPARE(FScope->messages().requests().size(), 1);
-        QVERIFY(server.Freeze(false));
-        QCOMPARE(SingleValue(connexion, label, QStringLiteral("lib_groupe")).toString(), QStringLiteral("Médecins généralistes"));
-    }
-
-    // A Firebird server of the test's own, reached through Host, Port and an alias as a
-    // workstation reaches it: killed and started again between two statements, the
-    // statement is run again on a new attachment, silently; killed for good, the statement
-    // fails within 5 s with the message and ConnectionLost; started again, all works.
-    void firebirdServerKilledAndRestarted()
-    {
-        const QString script = qEnvironmentVariable("SCRIVO_TEST_FB_SERVER_SCRIPT");
-        if (script.isEmpty() || !TestEngineUnavailable(FirebirdEngine).isEmpty())
-            QSKIP("SCRIVO_TEST_FB_SERVER_SCRIPT is not set: run the database tests through scripts/test");
-        QTemporaryDir folder;
-        const QString server = folder.filePath(QStringLiteral("server"));
-        const auto control = [&](const QStringList &arguments) { return QProcess::execute(script, arguments) == 0; };
-        const int port = FreePort();
-        QVERIFY(control({QStringLiteral("init"), server, QString::number(port), qEnvironmentVariable("SCRIVO_TEST_FDB")}));
-        QVERIFY(control({QStringLiteral("start"), server}));
-        const auto stop = qScopeGuard([&] { control({QStringLiteral("kill"), server}); });
-        std::unique_ptr<TCCnxParam> params = TestCnxParam(FirebirdServerEngine);
-        QVERIFY(params);
-        params->Port = QString::number(port);
-        params->DataBaseName = QStringLiteral("practice");
-        TCConnexion connexion(std::move(params));
-        connexion.SetupConnection();
-        QVERIFY2(connexion.Connect(false), qPrintable(connexion.LastServerMessage()));
-        const QString count = QStringLiteral("SELECT COUNT(*) AS n FROM GLB_GROUPE");
-        QCOMPARE(NullToInt(SingleValue(connexion, count, QStringLiteral("n"))), 6);
-
-        QVERIFY(control({QStringLiteral("kill"), server}));
-        QVERIFY(control({QStringLiteral("start"), server}));
-        QElapsedTimer timer;
-        timer.start();
-        QCOMPARE(NullToInt(SingleValue(connexion, count, QStringLiteral("n"))), 6);
+        QCOMPARE(GroupLabel(connexion), label);
         QVERIFY2(timer.elapsed() < 5000, qPrintable(QString::number(timer.elapsed())));
         QVERIFY(FScope->messages().requests().isEmpty());
         QVERIFY(!connexion.ConnectionLost);
 
-        QVERIFY(control({QStringLiteral("kill"), server}));
+        QVERIFY(server->Kill());
         timer.restart();
-        QVERIFY_THROWS_EXCEPTION(EScrivoError, SingleValue(connexion, count, QStringLiteral("n")));
-        QVERIFY2(timer.elapsed() < 5000, qPrintable(QString::number(timer.elapsed())));
+        QVERIFY_THROWS_EXCEPTION(EScrivoError, GroupLabel(connexion));
+        QVERIFY2(timer.elapsed() < failsWithinMs, qPrintable(QString::number(timer.elapsed())));
         QCOMPARE(FScope->messages().requests().size(), 1);
         QVERIFY2(FScope->messages().texts().first().startsWith(QStringLiteral("Erreur interne OpenRecordSet  : \r\n")),
                  qPrintable(FScope->messages().texts().first()));
         QVERIFY(connexion.ConnectionLost);
 
-        QVERIFY(control({QStringLiteral("start"), server}));
-        QCOMPARE(NullToInt(SingleValue(connexion, count, QStringLiteral("n"))), 6);
+        QVERIFY(server->Launch());
+        QCOMPARE(GroupLabel(connexion), label);
         QVERIFY(connexion.Connected());
+        if (engine != MySqlEngine)
+            return;
+
+        FScope->messages().clear();
+        QVERIFY(server->Freeze(true));
+        timer.restart();
+        QVERIFY_THROWS_EXCEPTION(EScrivoError, GroupLabel(connexion));
+        QVERIFY2(timer.elapsed() < 40000, qPrintable(QString::number(timer.elapsed())));
+        QCOMPARE(FScope->messages().requests().size(), 1);
+        QVERIFY(server->Freeze(false));
+        QCOMPARE(GroupLabel(connexion), label);
     }
 
     // Once a Firebird database is attached, SIGTERM and SIGINT still end the program
@@ -761,7 +740,6 @@ private:
     };
 
     std::unique_ptr<DatabaseTestScope> FScope;
-    std::map<QString, std::unique_ptr<TCConnexion>> FShared;
 };
 
 // Child process of terminationSignals: attaches the database, runs the event loop until
@@ -770,10 +748,7 @@ static int SignalChild(int argc, char **argv)
 {
     QCoreApplication application(argc, argv);
     TestProcessStrings strings;
-    std::unique_ptr<TCCnxParam> params = TestCnxParam(FirebirdEngine);
-    params->DataBaseName = QString::fromLocal8Bit(argv[2]);
-    auto connexion = std::make_unique<TCConnexion>(std::move(params));
-    connexion->SetupConnection();
+    auto connexion = SetUpConnexion(FirebirdEngine, [&](TCCnxParam &params) { params.DataBaseName = QString::fromLocal8Bit(argv[2]); });
     if (!connexion->Connect(false) || !connexion->TableExist(QStringLiteral("GLB_GROUPE"))) {
         qInfo("cannot attach: %s", qPrintable(connexion->LastServerMessage()));
         return 2;

@@ -2,6 +2,7 @@
 // Firebird copies changed for the states the fixture lacks (no doctor group, unreadable
 // rows, empty or missing tables).
 #include "testsupport/AlteredFirebird.h"
+#include "testsupport/Endings.h"
 #include "testsupport/TestDatabases.h"
 
 #include "config/CConnexion.h"
@@ -33,12 +34,7 @@ void RunOtherStatement(TCConnexion &connexion)
 // The first line of the error `action` raises.
 QString RaisedFirstLine(const std::function<void()> &action)
 {
-    try {
-        action();
-    } catch (const EScrivoError &error) {
-        return error.Message().split(QStringLiteral("\r\n")).first();
-    }
-    return QStringLiteral("(nothing raised)");
+    return Raised(action).section(QStringLiteral("\r\n"), 0, 0);
 }
 
 QList<qint32> ItemCodes(const TCGlobaleOption &options)
@@ -47,16 +43,6 @@ QList<qint32> ItemCodes(const TCGlobaleOption &options)
     for (const auto &item : options.Items)
         codes << item->Code;
     return codes;
-}
-
-// Whether the event loop, once it runs, ends by a termination request (not by the guard).
-bool ApplicationEnds()
-{
-    QTimer guard;
-    guard.setSingleShot(true);
-    QObject::connect(&guard, &QTimer::timeout, [] { QCoreApplication::exit(1); });
-    guard.start(2000);
-    return QCoreApplication::exec() == 0;
 }
 
 } // namespace

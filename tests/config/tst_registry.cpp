@@ -3,56 +3,15 @@
 // registry files.
 #include "config/CGRegistry.h"
 #include "platform/linux/RegFileRegistry.h"
+#include "testsupport/Endings.h"
+#include "testsupport/RegistryFiles.h"
+#include "testsupport/TestFiles.h"
 
 #include <QDir>
 #include <QFile>
-#include <QTemporaryDir>
 #include <QtTest>
 
 namespace {
-
-const QString Nothing = QStringLiteral("(rien)");
-
-// The message of the EGRegException that `action` raises, or "(rien)".
-template <class Action>
-QString Raised(Action action)
-{
-    try {
-        action();
-    } catch (const EGRegException &error) {
-        return error.Message();
-    }
-    return Nothing;
-}
-
-// Registry files of a test, named by the environment variables the store reads.
-class RegistryFiles {
-public:
-    RegistryFiles()
-        : userFile(dir.path() + QStringLiteral("/hkcu.reg"))
-        , machineFile(dir.path() + QStringLiteral("/hklm.reg"))
-    {
-        qputenv("SCRIVO_HKCU_FILE", userFile.toUtf8());
-        qputenv("SCRIVO_HKLM_FILE", machineFile.toUtf8());
-    }
-    ~RegistryFiles()
-    {
-        qunsetenv("SCRIVO_HKCU_FILE");
-        qunsetenv("SCRIVO_HKLM_FILE");
-    }
-    static void write(const QString &path, const QByteArray &content)
-    {
-        QFile file(path);
-        QVERIFY(file.open(QIODevice::WriteOnly));
-        file.write(content);
-    }
-    void user(const QByteArray &content) { write(userFile, content); }
-    void machine(const QByteArray &content) { write(machineFile, content); }
-
-    QTemporaryDir dir;
-    QString userFile;
-    QString machineFile;
-};
 
 const QByteArray MachineTalvor = "REGEDIT4\r\n\r\n"
                                  "[HKEY_LOCAL_MACHINE\\Software\\Keldar\\Talvor]\r\n"
@@ -70,11 +29,20 @@ class TestRegistry : public QObject {
         return std::make_unique<TCGRegistry>(QStringLiteral("Keldar"), QStringLiteral("Talvor"), 2);
     }
 
+    // This test's registry files, read by this process.
+    std::unique_ptr<RegistryFiles> files;
+
 private slots:
+    void init()
+    {
+        files = std::make_unique<RegistryFiles>();
+        files->activate();
+    }
+    void cleanup() { files.reset(); }
+
     void baseKeyUnderOneRootOnly()
     {
-        RegistryFiles files;
-        files.machine(MachineTalvor);
+        files->machine(MachineTalvor);
         auto registry = store();
         QVERIFY(!registry->OpenBaseKeys());
         QCOMPARE(registry->LastError, -1);
@@ -85,6 +53,7 @@ private slots:
 
         // Under the user root only: the local root's failure is the one left.
         RegistryFiles other;
+        other.activate();
         other.user(QByteArray(MachineTalvor).replace("HKEY_LOCAL_MACHINE", "HKEY_CURRENT_USER"));
         auto second = store();
         QVERIFY(!second->OpenBaseKeys());
@@ -93,6 +62,7 @@ private slots:
 
         // Under neither: -1 then -2.
         RegistryFiles none;
+        none.activate();
         auto third = store();
         QVERIFY(!third->OpenBaseKeys());
         QCOMPARE(third->LastError, -2);
@@ -100,67 +70,63 @@ private slots:
 
     void missingKeysRaiseWithTheirName()
     {
-        RegistryFiles files;
-        files.machine(MachineTalvor);
+        files->machine(MachineTalvor);
         auto registry = store();
         registry->OpenBaseKeys();
         // The message names the file read, and the variable that names another.
-        QCOMPARE(Raised([&] { registry->OpenSubKey(QStringLiteral("Cnx"), TCGRegistry::LocalRoot); }),
+        QCOMPARE(Raised<EGRegException>([&] { registry->OpenSubKey(QStringLiteral("Cnx"), TCGRegistry::LocalRoot); }),
                  QStringLiteral("Impossible d'ouvrir la sous clé Cnx de la table de registre\r\n"
                                 "Clé cherchée dans le fichier de registre <")
-                     + files.machineFile
+                     + files->machineFile()
                      + QStringLiteral("> (la variable SCRIVO_HKLM_FILE peut désigner un autre fichier)."));
         QCOMPARE(registry->LastError, -2);
         // The failed opening closed the base key, and nothing was created.
         QCOMPARE(registry->ReadIntegerValue(QStringLiteral("cnxregmode"), 7, TCGRegistry::LocalRoot), 7);
-        QFile file(files.machineFile);
-        QVERIFY(file.open(QIODevice::ReadOnly));
-        QCOMPARE(file.readAll(), MachineTalvor);
+        QCOMPARE(ReadFile(files->machineFile()), MachineTalvor);
 
         registry->ReopenBaseKey(TCGRegistry::LocalRoot);
         QCOMPARE(registry->ReadIntegerValue(QStringLiteral("cnxregmode"), 7, TCGRegistry::LocalRoot), 1);
-        QCOMPARE(Raised([&] { registry->ReopenBaseKey(TCGRegistry::UserRoot); }),
+        QCOMPARE(Raised<EGRegException>([&] { registry->ReopenBaseKey(TCGRegistry::UserRoot); }),
                  QStringLiteral("Impossible de réinitiliser l'accès à la base de registre"));
         QCOMPARE(registry->LastError, -1);
 
         // No file at all: the message says which one was looked for.
         RegistryFiles none;
+        none.activate();
         auto empty = store();
         empty->OpenBaseKeys();
-        QCOMPARE(Raised([&] { empty->OpenSubKey(QStringLiteral("Cnx"), TCGRegistry::UserRoot); }),
+        QCOMPARE(Raised<EGRegException>([&] { empty->OpenSubKey(QStringLiteral("Cnx"), TCGRegistry::UserRoot); }),
                  QStringLiteral("Impossible d'ouvrir la sous clé Cnx de la table de registre\r\nLe fichier de registre <")
-                     + none.userFile
+                     + none.userFile()
                      + QStringLiteral("> n'existe pas (la variable SCRIVO_HKCU_FILE peut désigner un autre fichier)."));
     }
 
     void valuesOfTheWrongKindRaise()
     {
-        RegistryFiles files;
-        files.machine(MachineTalvor);
+        files->machine(MachineTalvor);
         auto registry = store();
         registry->OpenBaseKeys();
         const int local = TCGRegistry::LocalRoot;
-        QCOMPARE(Raised([&] { registry->ReadIntegerValue(QStringLiteral("host"), 0, local); }),
+        QCOMPARE(Raised<EGRegException>([&] { registry->ReadIntegerValue(QStringLiteral("host"), 0, local); }),
                  QStringLiteral("Impossible de lire la valeur <host>\r\n"
                                 "Type de données incorrect pour la valeur 'host' : dword attendu, texte trouvé."));
-        QCOMPARE(Raised([&] { registry->ReadStringValue(QStringLiteral("cnxregmode"), QString(), local); }),
+        QCOMPARE(Raised<EGRegException>([&] { registry->ReadStringValue(QStringLiteral("cnxregmode"), QString(), local); }),
                  QStringLiteral("Impossible de lire la valeur <cnxregmode>\r\n"
                                 "Type de données incorrect pour la valeur 'cnxregmode' : texte attendu, dword trouvé."));
-        QVERIFY(Raised([&] { registry->ReadIntegerValue(QStringLiteral("Blob"), 0, local); })
+        QVERIFY(Raised<EGRegException>([&] { registry->ReadIntegerValue(QStringLiteral("Blob"), 0, local); })
                     .startsWith(QStringLiteral("Impossible de lire la valeur <Blob>\r\n")));
     }
 
-    void rootsOtherThanZeroAndOneDoNothing()
+    void rootsOtherThanZeroAndOneDoNothingRaised()
     {
-        RegistryFiles files;
-        files.machine(MachineTalvor);
+        files->machine(MachineTalvor);
         auto registry = store();
         registry->OpenBaseKeys();
         const int lastError = registry->LastError;
         QCOMPARE(registry->ReadIntegerValue(QStringLiteral("cnxregmode"), 7, 2), 0);
         QCOMPARE(registry->ReadStringValue(QStringLiteral("Host"), QStringLiteral("d"), 2), QString());
-        QCOMPARE(Raised([&] { registry->OpenSubKey(QStringLiteral("Absent"), 2); }), Nothing);
-        QCOMPARE(Raised([&] { registry->ReopenBaseKey(-1); }), Nothing);
+        QCOMPARE(Raised<EGRegException>([&] { registry->OpenSubKey(QStringLiteral("Absent"), 2); }), NothingRaised);
+        QCOMPARE(Raised<EGRegException>([&] { registry->ReopenBaseKey(-1); }), NothingRaised);
         QCOMPARE(registry->LastError, lastError);
         // The root 1 key is still the one open.
         QCOMPARE(registry->ReadIntegerValue(QStringLiteral("cnxregmode"), 7, 1), 1);
@@ -168,8 +134,7 @@ private slots:
 
     void readsAnExportFromWindows()
     {
-        RegistryFiles files;
-        QVERIFY(QFile::copy(QFINDTESTDATA("../fixtures/config/windows-export.reg"), files.machineFile));
+        QVERIFY(QFile::copy(QFINDTESTDATA("../fixtures/config/windows-export.reg"), files->machineFile()));
         auto registry = store();
         registry->OpenBaseKeys();
         const int local = TCGRegistry::LocalRoot;
@@ -193,7 +158,7 @@ private slots:
         registry->OpenSubKey(QStringLiteral("OptionLocale"), local);
         QCOMPARE(registry->ReadIntegerValue(QStringLiteral("WPAutreOrdo"), 0, local), -1);
         QCOMPARE(registry->ReadStringValue(QString(), QString(), local), QStringLiteral("Paramètres du poste"));
-        QVERIFY(Raised([&] { registry->ReadStringValue(QStringLiteral("Signature"), QString(), local); }) != Nothing);
+        QVERIFY(Raised<EGRegException>([&] { registry->ReadStringValue(QStringLiteral("Signature"), QString(), local); }) != NothingRaised);
     }
 
     void readsTheUnicodeExportFormat()
@@ -207,8 +172,7 @@ private slots:
                                             "\"WPPath\"=hex(2):2f,00,e9,00,00,00\r\n");
         QByteArray bytes("\xff\xfe");
         bytes.append(reinterpret_cast<const char *>(text.utf16()), text.size() * 2);
-        RegistryFiles files;
-        files.user(bytes);
+        files->user(bytes);
         auto registry = store();
         registry->OpenSubKey(QStringLiteral("OptionLocale"), TCGRegistry::UserRoot);
         QCOMPARE(registry->ReadStringValue(QStringLiteral("WPNom"), QString(), 0), QStringLiteral("Éditeur"));
@@ -218,8 +182,7 @@ private slots:
 
     void followsTheImportRules()
     {
-        RegistryFiles files;
-        files.machine("REGEDIT4\n"
+        files->machine("REGEDIT4\n"
                       "; a comment\n"
                       "[HKEY_LOCAL_MACHINE\\SOFTWARE\\KELDAR\\TALVOR\\Cnx]\n"
                       "\"Host\" = \"a\"\n"
@@ -236,7 +199,7 @@ private slots:
         registry->OpenSubKey(QStringLiteral("CNX"), 1);
         QCOMPARE(registry->ReadStringValue(QStringLiteral("host"), QString(), 1), QStringLiteral("b"));
         QCOMPARE(registry->ReadStringValue(QStringLiteral("Login"), QStringLiteral("d"), 1), QStringLiteral("d"));
-        QVERIFY(Raised([&] { registry->OpenSubKey(QStringLiteral("Old"), 1); }) != Nothing);
+        QVERIFY(Raised<EGRegException>([&] { registry->OpenSubKey(QStringLiteral("Old"), 1); }) != NothingRaised);
     }
 
     void filesThatAreNotRegistryFiles_data()
@@ -274,28 +237,26 @@ private slots:
         QFETCH(QByteArray, content);
         QFETCH(int, line);
         QFETCH(QString, reason);
-        RegistryFiles files;
-        files.machine(content);
+        files->machine(content);
         auto registry = store();
         QVERIFY(!registry->OpenBaseKeys());
         QCOMPARE(registry->LastError, -2);
-        QCOMPARE(Raised([&] { registry->OpenSubKey(QStringLiteral("Cnx"), 1); }),
+        QCOMPARE(Raised<EGRegException>([&] { registry->OpenSubKey(QStringLiteral("Cnx"), 1); }),
                  QStringLiteral("Impossible d'ouvrir la sous clé Cnx de la table de registre\r\n"
                                 "Le fichier de registre <%1> est incorrect à la ligne %2 : %3.")
-                     .arg(files.machineFile)
+                     .arg(files->machineFile())
                      .arg(line)
                      .arg(reason));
     }
 
     void unreadableFileIsNamed()
     {
-        RegistryFiles files;
-        QVERIFY(QDir().mkpath(files.machineFile));
+        QVERIFY(QDir().mkpath(files->machineFile()));
         auto registry = store();
-        QCOMPARE(Raised([&] { registry->OpenSubKey(QStringLiteral("Cnx"), 1); }),
+        QCOMPARE(Raised<EGRegException>([&] { registry->OpenSubKey(QStringLiteral("Cnx"), 1); }),
                  QStringLiteral("Impossible d'ouvrir la sous clé Cnx de la table de registre\r\n"
                                 "Le fichier de registre <%1> n'est pas un fichier ordinaire.")
-                     .arg(files.machineFile));
+                     .arg(files->machineFile()));
     }
 
     void defaultFilesFollowTheConfigurationFolders()

@@ -4,6 +4,7 @@
 #include "config/CConnexion.h"
 #include "support/CAppNames.h"
 #include "support/StrMan.h"
+#include "testsupport/RegistryFiles.h"
 
 #include <QCoreApplication>
 #include <QFile>
@@ -28,9 +29,8 @@ QString Environment(const char *name)
 // Registry files that do not exist: the parameters then hold their defaults only.
 void UseEmptyRegistry()
 {
-    static QTemporaryDir folder;
-    qputenv("SCRIVO_HKCU_FILE", folder.filePath(QStringLiteral("absent-hkcu.reg")).toUtf8());
-    qputenv("SCRIVO_HKLM_FILE", folder.filePath(QStringLiteral("absent-hklm.reg")).toUtf8());
+    static RegistryFiles empty;
+    empty.activate();
 }
 
 const TCAppNames &Names()
@@ -96,37 +96,70 @@ QString CopyFirebirdDatabase(const QString &source)
     return target;
 }
 
+namespace {
+
+// What a workstation names to reach a database.
+struct DatabaseAccess {
+    QString type, host, port, database, login, password, charset;
+};
+
+// How the engine's fixture is reached; the engine is available.
+DatabaseAccess FixtureAccess(const QString &engine, const QString &charset)
+{
+    if (engine == FirebirdEngine)
+        return {QStringLiteral("FireBird 2.0"), QString(), QString(), CopyFirebirdDatabase(Environment("SCRIVO_TEST_FDB")),
+                QStringLiteral("SYSDBA"), QStringLiteral("masterkey"), charset};
+    if (engine == FirebirdServerEngine)
+        return {QStringLiteral("FireBird 2.1"), Environment("SCRIVO_TEST_FB_HOST"), Environment("SCRIVO_TEST_FB_PORT"),
+                Environment("SCRIVO_TEST_FB_DATABASE"), QStringLiteral("SYSDBA"), QStringLiteral("masterkey"), charset};
+    QString host = Environment("SCRIVO_TEST_MYSQL_HOST");
+    if (host.isEmpty())
+        host = QStringLiteral("127.0.0.1");
+    return {QStringLiteral("MySQL 4.0"), host, Environment("SCRIVO_TEST_MYSQL_PORT"), Environment("SCRIVO_TEST_MYSQL_DATABASE"),
+            Environment("SCRIVO_TEST_MYSQL_USER"), Environment("SCRIVO_TEST_MYSQL_PASSWORD"), QString()};
+}
+
+} // namespace
+
 std::unique_ptr<TCCnxParam> TestCnxParam(const QString &engine, const QString &charset)
 {
     if (!TestEngineUnavailable(engine).isEmpty())
         return nullptr;
     UseEmptyRegistry();
+    const DatabaseAccess access = FixtureAccess(engine, charset);
     auto params = std::make_unique<TCCnxParam>(Names(), QStringList{QStringLiteral("scrivo")});
-    if (engine == FirebirdEngine) {
-        params->DataBaseType = QStringLiteral("FireBird 2.0");
-        params->DataBaseName = CopyFirebirdDatabase(Environment("SCRIVO_TEST_FDB"));
-        params->Login = QStringLiteral("SYSDBA");
-        params->PassWord = QStringLiteral("masterkey");
-        params->Charset = charset;
-    } else if (engine == FirebirdServerEngine) {
-        params->DataBaseType = QStringLiteral("FireBird 2.1");
-        params->Host = Environment("SCRIVO_TEST_FB_HOST");
-        params->Port = Environment("SCRIVO_TEST_FB_PORT");
-        params->DataBaseName = Environment("SCRIVO_TEST_FB_DATABASE");
-        params->Login = QStringLiteral("SYSDBA");
-        params->PassWord = QStringLiteral("masterkey");
-        params->Charset = charset;
-    } else {
-        params->DataBaseType = QStringLiteral("MySQL 4.0");
-        params->Host = Environment("SCRIVO_TEST_MYSQL_HOST");
-        if (params->Host.isEmpty())
-            params->Host = QStringLiteral("127.0.0.1");
-        params->Port = Environment("SCRIVO_TEST_MYSQL_PORT");
-        params->DataBaseName = Environment("SCRIVO_TEST_MYSQL_DATABASE");
-        params->Login = Environment("SCRIVO_TEST_MYSQL_USER");
-        params->PassWord = Environment("SCRIVO_TEST_MYSQL_PASSWORD");
-    }
+    params->DataBaseType = access.type;
+    params->Host = access.host;
+    params->Port = access.port;
+    params->DataBaseName = access.database;
+    params->Login = access.login;
+    params->PassWord = access.password;
+    params->Charset = access.charset;
     return params;
+}
+
+std::optional<RegText> TestWorkstation(const QString &engine, const QString &wordProcessor)
+{
+    if (!TestEngineUnavailable(engine).isEmpty())
+        return std::nullopt;
+    const DatabaseAccess access = FixtureAccess(engine, QStringLiteral("WIN1252"));
+    RegText registry;
+    registry.key()
+        .dword(QStringLiteral("cnxregmode"), 0)
+        .key(QStringLiteral("Cnx"))
+        .dword(QStringLiteral("AutoLoadParam"), 0)
+        .text(QStringLiteral("DataBaseType"), access.type)
+        .text(QStringLiteral("Host"), access.host)
+        .text(QStringLiteral("Port"), access.port)
+        .text(QStringLiteral("DataBaseName"), access.database)
+        .text(QStringLiteral("Login"), access.login)
+        .text(QStringLiteral("PassWord"), access.password)
+        .text(QStringLiteral("Charset"), access.charset)
+        .key(QStringLiteral("Chemins"))
+        .key(QStringLiteral("OptionLocale"))
+        .text(QStringLiteral("WPNom"), QStringLiteral("Traitement"))
+        .text(QStringLiteral("WPPath"), wordProcessor);
+    return registry;
 }
 
 std::unique_ptr<TCConnexion> OpenTestConnexion(const QString &engine)

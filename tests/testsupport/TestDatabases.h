@@ -19,6 +19,7 @@
 #pragma once
 
 #include "config/CConnexion.h"
+#include "testsupport/RegistryFiles.h"
 #include "testsupport/ScriptedMessages.h"
 #include "testsupport/TestProcessStrings.h"
 
@@ -26,6 +27,7 @@
 #include <QTest>
 
 #include <memory>
+#include <optional>
 
 class TCCnxParam;
 
@@ -57,6 +59,11 @@ QString TestEngineUnavailable(const QString &engine);
 /// the Firebird client character set (the fixture is Windows-1252). Null when the
 /// engine is unavailable.
 std::unique_ptr<TCCnxParam> TestCnxParam(const QString &engine, const QString &charset = QStringLiteral("WIN1252"));
+
+/// The machine registry of a workstation configured for the engine's fixture: "Cnx"
+/// reaching it (Firebird embedded: on a fresh copy) without a central file, an empty
+/// "Chemins", and `wordProcessor` as the word processor. None when the engine is unavailable.
+std::optional<RegText> TestWorkstation(const QString &engine, const QString &wordProcessor);
 
 /// A connection to the engine's fixture, set up and connected (no retry question;
 /// LastServerMessage tells why it failed); null when the engine is unavailable.

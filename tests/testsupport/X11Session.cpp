@@ -1,7 +1,10 @@
 #include "X11Session.h"
 
+#include "testsupport/RegistryFiles.h"
+#include "testsupport/TestDatabases.h"
+#include "testsupport/TestFiles.h"
+
 #include <QDateTime>
-#include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
@@ -33,28 +36,12 @@ bool SetKeyboardLayout(const QString &layout)
 
 QProcessEnvironment WorkstationEnvironment(const QString &folder, const QString &wordProcessor)
 {
-    const QString fixture = qEnvironmentVariable("SCRIVO_TEST_FDB");
-    const QString database = QDir(folder).filePath(QStringLiteral("cabinet.fdb"));
-    if (fixture.isEmpty() || !(QFile::exists(database) || QFile::copy(fixture, database)))
+    const std::optional<RegText> workstation = TestWorkstation(FirebirdEngine, wordProcessor);
+    if (!workstation)
         return {};
-    QFile::setPermissions(database, QFile::ReadOwner | QFile::WriteOwner);
-
-    const auto quoted = [](QString text) -> QString { return u'"' + text.replace(u'\\', QStringLiteral("\\\\")) + u'"'; };
-    const QString registry = QStringLiteral("REGEDIT4\n\n[HKEY_LOCAL_MACHINE\\Software\\Keldar\\Talvor\\Cnx]\n"
-                                            "\"AutoLoadParam\"=dword:00000000\n\"DataBaseType\"=\"FireBird 2.1\"\n"
-                                            "\"DataBaseName\"=%1\n\"Login\"=\"SYSDBA\"\n\"PassWord\"=\"masterkey\"\n"
-                                            "\"Charset\"=\"WIN1252\"\n\n[HKEY_LOCAL_MACHINE\\Software\\Keldar\\Talvor\\OptionLocale]\n"
-                                            "\"WPNom\"=\"Traitement\"\n\"WPPath\"=%2\n")
-                                 .arg(quoted(database), quoted(wordProcessor));
-    QFile file(QDir(folder).filePath(QStringLiteral("hklm.reg")));
-    if (!file.open(QIODevice::WriteOnly))
-        return {};
-    file.write(registry.toUtf8());
-
-    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    environment.insert(QStringLiteral("SCRIVO_HKLM_FILE"), file.fileName());
-    environment.insert(QStringLiteral("SCRIVO_HKCU_FILE"), QDir(folder).filePath(QStringLiteral("hkcu.reg")));
-    return environment;
+    const RegistryFiles registry(folder);
+    registry.machine(*workstation);
+    return registry.environment();
 }
 
 QRect WindowGeometry(const QString &window)
@@ -153,9 +140,7 @@ bool ScrivoProcess::clickAt(int x, int y, int clicks) const
 MousepadDocument::MousepadDocument(const QString &fileName, const QByteArray &content)
     : FPath(FDir.filePath(fileName))
 {
-    QFile file(FPath);
-    if (file.open(QIODevice::WriteOnly))
-        file.write(content);
+    WriteFile(FPath, content);
 }
 
 MousepadDocument::~MousepadDocument()

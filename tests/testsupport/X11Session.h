@@ -16,9 +16,9 @@ bool RunCommand(const QString &program, const QStringList &arguments, QString *o
 bool SetKeyboardLayout(const QString &layout);
 
 /// The environment in which the real program starts as on a configured workstation:
-/// registry files (written into `folder`) naming a private copy of the Firebird fixture
-/// and `wordProcessor` as the word processor. Empty when the fixture is unavailable
-/// (scripts/test builds it).
+/// registry files (written into `folder`) naming a private copy of the embedded Firebird
+/// fixture and `wordProcessor` as the word processor. Empty when the fixture is
+/// unavailable (scripts/test builds it).
 QProcessEnvironment WorkstationEnvironment(const QString &folder, const QString &wordProcessor);
 
 /// A top-level window's geometry on the screen (its client area).
