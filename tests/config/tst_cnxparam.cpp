@@ -11,8 +11,9 @@
 #include "support/WinTools.h"
 #include "testsupport/Endings.h"
 #include "testsupport/ScriptedMessages.h"
-#include "testsupport/TestFiles.h"
 #include "testsupport/RegistryFiles.h"
+#include "testsupport/TestFiles.h"
+#include "testsupport/TestProcessStrings.h"
 
 #include <QDir>
 #include <QEventLoop>
@@ -58,7 +59,7 @@ bool IsFolder(const QString &name)
 class TestCnxParam : public QObject {
     Q_OBJECT
 
-    std::unique_ptr<TStringManager> strings;
+    std::unique_ptr<TestProcessStrings> strings;
     std::unique_ptr<QTemporaryDir> dir;
     std::unique_ptr<RegistryFiles> registry;
     std::unique_ptr<ScriptedMessages> messages;
@@ -93,8 +94,7 @@ class TestCnxParam : public QObject {
 private slots:
     void init()
     {
-        strings = std::make_unique<TStringManager>();
-        StringManager = strings.get();
+        strings = std::make_unique<TestProcessStrings>();
         names.ApplicationName = QStringLiteral("Vovoziviv Udedezuv");
         dir = std::make_unique<QTemporaryDir>();
         registry = std::make_unique<RegistryFiles>(dir->path());
@@ -106,7 +106,6 @@ private slots:
         messages.reset();
         registry.reset();
         dir.reset();
-        StringManager = nullptr;
         strings.reset();
     }
 
