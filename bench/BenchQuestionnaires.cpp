@@ -8,6 +8,7 @@
 #include "data/CMedecin.h"
 #include "data/CQuestionnaire.h"
 #include "pickers/CouCodeQre.h"
+#include "support/WinTools.h"
 #include "support/WrkGraphics.h"
 
 #include <QApplication>
@@ -86,7 +87,8 @@ int BenchQuestionnairePicker(const QString &label)
         const std::int64_t insertStart = MonotonicNs();
         picker->urlInsererToutClick();
         const std::int64_t inserted = MonotonicNs();
-        const qsizetype codes = host.Inserted.count(QStringLiteral("]#\r\n"));
+        // One line per question, each ended as the program ends the lines it types.
+        const qsizetype codes = host.Inserted.count(QStringLiteral("]#") + LineBreak());
         if (codes != BigQuestions) {
             std::fprintf(stderr, "the inserted text holds %lld codes\n", static_cast<long long>(codes));
             return 1;

@@ -148,8 +148,7 @@ private slots:
         QFETCH(QByteArray, variables);
         QFETCH(QString, message);
         QFETCH(bool, ends);
-        if (!TestEngineUnavailable(FirebirdEngine).isEmpty())
-            QSKIP(qPrintable(TestEngineUnavailable(FirebirdEngine)));
+        SCRIVO_SKIP_WITHOUT_ENGINE(FirebirdEngine);
         QTemporaryDir folder;
         const QString dir = folder.path();
         QVERIFY(QFile::copy(qEnvironmentVariable("SCRIVO_TEST_FDB"), dir + QStringLiteral("/cabinet.fdb")));

@@ -69,9 +69,9 @@ private slots:
     {
         QFETCH(QString, engine);
         const RecordingProgram wordProcessor(folder.filePath(QStringLiteral("wp")));
+        SCRIVO_SKIP_WITHOUT_ENGINE(engine);
         const std::optional<RegText> workstation = TestWorkstation(engine, wordProcessor.path());
-        if (!workstation)
-            QSKIP(qPrintable(TestEngineUnavailable(engine)));
+        QVERIFY(workstation);
         registry.machine(*workstation);
         const QString document = folder.filePath(QStringLiteral("Lettre type.odt"));
 
@@ -115,9 +115,9 @@ private slots:
         const RecordingProgram wp(folder.filePath(QStringLiteral("wp")));
         const RecordingProgram modele(folder.filePath(QStringLiteral("modele")));
         const RecordingProgram ordo(folder.filePath(QStringLiteral("ordo")));
+        SCRIVO_SKIP_WITHOUT_ENGINE(FirebirdEngine);
         std::optional<RegText> workstation = TestWorkstation(FirebirdEngine, wp.path());
-        if (!workstation)
-            QSKIP(qPrintable(TestEngineUnavailable(FirebirdEngine)));
+        QVERIFY(workstation);
         registry.machine(workstation->dword(QStringLiteral("WPAutreModele"), 0xffffffff)
                              .text(QStringLiteral("WPModeleNom"), QStringLiteral("Modèles"))
                              .text(QStringLiteral("WPModelePath"), modele.path())
@@ -167,9 +167,9 @@ private slots:
         QFETCH(QString, situation);
         QFETCH(QStringList, shown);
         QFETCH(bool, ends);
+        SCRIVO_SKIP_WITHOUT_ENGINE(FirebirdEngine);
         std::optional<RegText> workstation = TestWorkstation(FirebirdEngine, QStringLiteral("/bin/true"));
-        if (!workstation)
-            QSKIP(qPrintable(TestEngineUnavailable(FirebirdEngine)));
+        QVERIFY(workstation);
         RegText &cnx = workstation->key(QStringLiteral("Cnx"));
         QStringList arguments = {QStringLiteral("-app=x")};
         if (situation == QLatin1String("central")) {
@@ -212,9 +212,9 @@ private slots:
 
     void centralFileGoneBeforeItIsCheckedEndsTheProgram()
     {
+        SCRIVO_SKIP_WITHOUT_ENGINE(FirebirdEngine);
         std::optional<RegText> workstation = TestWorkstation(FirebirdEngine, QStringLiteral("/bin/true"));
-        if (!workstation)
-            QSKIP(qPrintable(TestEngineUnavailable(FirebirdEngine)));
+        QVERIFY(workstation);
         registry.machine(workstation->key(QStringLiteral("Cnx")).dword(QStringLiteral("AutoLoadParam"), 1));
         const QString central = folder.filePath(QStringLiteral("central.ini"));
         WriteFile(central, QByteArray());
@@ -235,8 +235,7 @@ private slots:
 
     void documentClosedWhileALoaderRetries()
     {
-        if (!TestEngineUnavailable(MySqlEngine).isEmpty())
-            QSKIP(qPrintable(TestEngineUnavailable(MySqlEngine)));
+        SCRIVO_SKIP_WITHOUT_ENGINE(MySqlEngine);
         program->createObjects();
         program->createWindow();
         // The test connection points the registry elsewhere: back to this test's after.
@@ -265,9 +264,9 @@ private slots:
     void missingDefaultGroupEndsBeforeOpeningTheDocument()
     {
         const RecordingProgram wordProcessor(folder.filePath(QStringLiteral("wp-jamais")));
+        SCRIVO_SKIP_WITHOUT_ENGINE(FirebirdEngine);
         std::optional<RegText> workstation = TestWorkstation(FirebirdEngine, wordProcessor.path());
-        if (!workstation)
-            QSKIP(qPrintable(TestEngineUnavailable(FirebirdEngine)));
+        QVERIFY(workstation);
         const QString database = CopyFirebirdDatabase(qEnvironmentVariable("SCRIVO_TEST_FDB"));
         ExecuteOnFirebird(database, {"UPDATE GLB_GROUPE SET est_medecin = 0",
                                      "DELETE FROM OPT_PARAM_MEDECIN WHERE mnemonique = 'GroupeReferant'"});

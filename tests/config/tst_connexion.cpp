@@ -74,10 +74,6 @@ std::unique_ptr<TCConnexion> SetUpConnexion(const QString &engine, const std::fu
     return connexion;
 }
 
-#define SCRIVO_SKIP_WITHOUT(engine)                                                                \
-    if (const QString unavailable = TestEngineUnavailable(engine); !unavailable.isEmpty())          \
-    QSKIP(qPrintable(unavailable))
-
 // A loopback port that nothing listens on right now, below the range of the ports that
 // outgoing connections get (one of those could meet the server's port).
 int FreePort()
@@ -395,7 +391,7 @@ private slots:
         QFETCH(QString, engine);
         QFETCH(QString, fixture);
         QFETCH(QString, charset);
-        SCRIVO_SKIP_WITHOUT(engine);
+        SCRIVO_SKIP_WITHOUT_ENGINE(engine);
         const auto connexionOwner = SetUpConnexion(
             engine,
             [&](TCCnxParam &params) {
@@ -483,7 +479,7 @@ private slots:
 
     void connectionRefused()
     {
-        SCRIVO_SKIP_WITHOUT(MySqlEngine);
+        SCRIVO_SKIP_WITHOUT_ENGINE(MySqlEngine);
         const auto connexionOwner = SetUpConnexion(MySqlEngine, [](TCCnxParam &params) { params.Port = QString::number(FreePort()); });
         TCConnexion &connexion = *connexionOwner;
         FScope->messages().enqueueButton(idNo);
@@ -512,7 +508,7 @@ private slots:
     // No connection: the retry question is not asked without askRetry, and TableExist refuses.
     void firebirdFileMissing()
     {
-        SCRIVO_SKIP_WITHOUT(FirebirdEngine);
+        SCRIVO_SKIP_WITHOUT_ENGINE(FirebirdEngine);
         const auto connexionOwner = SetUpConnexion(FirebirdEngine, [](TCCnxParam &params) {
             params.DataBaseName = QStringLiteral("/nonexistent/cabinet.fdb");
             params.Port = QStringLiteral("abc"); // not a number: the default port, and no harm
@@ -580,7 +576,7 @@ private slots:
     // (the embedded engine takes any password).
     void firebirdValuesWithQuotes()
     {
-        SCRIVO_SKIP_WITHOUT(FirebirdEngine);
+        SCRIVO_SKIP_WITHOUT_ENGINE(FirebirdEngine);
         QTemporaryDir folder;
         const QString path = folder.filePath(QStringLiteral("cabinet\"1.fdb"));
         bool copied = false;
@@ -641,7 +637,7 @@ private slots:
     {
         QFETCH(QString, engine);
         QFETCH(int, failsWithinMs);
-        SCRIVO_SKIP_WITHOUT(engine);
+        SCRIVO_SKIP_WITHOUT_ENGINE(engine);
         std::unique_ptr<PrivateServer> server;
         if (engine == MySqlEngine)
             server = std::make_unique<PrivateMariaDb>();
@@ -702,8 +698,7 @@ private slots:
     void terminationSignals()
     {
         QFETCH(int, signalNumber);
-        if (!TestEngineUnavailable(FirebirdEngine).isEmpty())
-            QSKIP(qPrintable(TestEngineUnavailable(FirebirdEngine)));
+        SCRIVO_SKIP_WITHOUT_ENGINE(FirebirdEngine);
         QProcess child;
         child.setProcessChannelMode(QProcess::MergedChannels);
         child.start(QCoreApplication::applicationFilePath(),

@@ -12,7 +12,7 @@ private slots:
     void initTestCase()
     {
         if (!HasX11Display())
-            QSKIP("needs an X display (scripts/test starts one)");
+            SCRIVO_SKIP_WITHOUT_FIXTURE(QStringLiteral("needs an X display (scripts/test starts one)"));
     }
 
     // A category chosen with its button, then one click (a link) or a double click (a
@@ -51,12 +51,13 @@ private slots:
         // Two arguments: the window starts unfolded, targeting the document by title.
         ScrivoProcess scrivo;
         if (!scrivo.hasFixture())
-            QSKIP("no Firebird fixture (run through scripts/test)");
+            SCRIVO_SKIP_WITHOUT_FIXTURE(QStringLiteral("no Firebird fixture (run through scripts/test)"));
         QVERIFY(scrivo.start({QStringLiteral("-app=ordonnance.txt"), second}));
-        QTest::qWait(1000); // the start-up runs 250 ms after the window shows, then connects
-
-        QVERIFY(scrivo.clickAt(50, buttonTop + 16));
-        QTest::qWait(500);
+        // "-qre=" has hosted its picker by the end of the start-up: the button changes nothing.
+        if (second.startsWith(QStringLiteral("-qre=")))
+            QVERIFY(scrivo.clickAt(50, buttonTop + 16));
+        else
+            QVERIFY(scrivo.chooseCategory(buttonTop));
         QVERIFY(scrivo.clickAt(114 + point.x(), point.y(), clicks));
 
         QVERIFY(document.waitUntilModified());

@@ -122,7 +122,7 @@ private slots:
     void targetVanishesDuringTheInsertion()
     {
         if (!HasX11Display())
-            QSKIP("needs an X display (scripts/test starts one)");
+            SCRIVO_SKIP_WITHOUT_FIXTURE(QStringLiteral("needs an X display (scripts/test starts one)"));
         std::string error;
         auto x11 = platform::X11WindowSystem::open(error);
         QVERIFY2(x11, error.c_str());

@@ -42,9 +42,9 @@ private slots:
     void init()
     {
         host = std::make_unique<HostedMainWindow>();
+        SCRIVO_SKIP_WITHOUT_ENGINE(FirebirdEngine);
         connexion = OpenTestConnexion(FirebirdEngine);
-        if (!connexion)
-            QSKIP(qPrintable(TestEngineUnavailable(FirebirdEngine)));
+        QVERIFY(connexion);
         QVERIFY2(connexion->Connected(), qPrintable(connexion->LastServerMessage()));
         host->useConnexion(connexion.get());
         GlobaleOption->Charger();

@@ -48,8 +48,7 @@ inline std::unique_ptr<TCConnexion> OpenAlteredFirebird(const QStringList &state
 /// Declares `var`, a connection to a changed copy: skips the test without the Firebird
 /// fixture, fails it when the changes or the connection fail.
 #define SCRIVO_OPEN_ALTERED_FIREBIRD(var, ...)                                                     \
-    if (!TestEngineUnavailable(FirebirdEngine).isEmpty())                                          \
-        QSKIP(qPrintable(TestEngineUnavailable(FirebirdEngine)));                                  \
+    SCRIVO_SKIP_WITHOUT_ENGINE(FirebirdEngine);                                                    \
     std::unique_ptr<TCConnexion> var;                                                              \
     try {                                                                                          \
         var = OpenAlteredFirebird(QStringList __VA_ARGS__);                                        \

@@ -19,6 +19,7 @@
 #pragma once
 
 #include "config/CConnexion.h"
+#include "testsupport/MissingFixture.h"
 #include "testsupport/RegistryFiles.h"
 #include "testsupport/ScriptedMessages.h"
 #include "testsupport/TestProcessStrings.h"
@@ -69,12 +70,21 @@ std::optional<RegText> TestWorkstation(const QString &engine, const QString &wor
 /// LastServerMessage tells why it failed); null when the engine is unavailable.
 std::unique_ptr<TCConnexion> OpenTestConnexion(const QString &engine);
 
+/// Skips the test when the engine is unavailable: a missing fixture fails it under
+/// scripts/test; a Windows machine without the Firebird client only skips it.
+#define SCRIVO_SKIP_WITHOUT_ENGINE(engine)                                                        \
+    if (const QString unavailable = TestEngineUnavailable(engine); unavailable.isEmpty()) {       \
+    } else if (IsFirebird(engine) && !FirebirdClientPresent())                                    \
+        QSKIP(qPrintable(unavailable));                                                           \
+    else                                                                                          \
+        SCRIVO_SKIP_WITHOUT_FIXTURE(unavailable)
+
 /// Declares `var`, a connection from OpenTestConnexion: skips the test when the engine
 /// is unavailable, fails it when the connection fails.
 #define SCRIVO_OPEN_TEST_CONNEXION(var, engine)                                                   \
+    SCRIVO_SKIP_WITHOUT_ENGINE(engine);                                                           \
     std::unique_ptr<TCConnexion> var = OpenTestConnexion(engine);                                 \
-    if (!var)                                                                                     \
-        QSKIP(qPrintable(TestEngineUnavailable(engine)));                                         \
+    QVERIFY(var);                                                                                 \
     QVERIFY2(var->Connected(), qPrintable(var->LastServerMessage()))
 
 /// A fresh copy of a Firebird database file for this process (removed at exit); empty

@@ -8,6 +8,7 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
+#include <QScreen>
 #include <QTest>
 
 bool HasX11Display()
@@ -93,13 +94,61 @@ bool ScrivoProcess::start(const QStringList &arguments, bool waitForMain)
     FProcess.start(qEnvironmentVariable("SCRIVO_BINARY"), arguments);
     if (!FProcess.waitForStarted())
         return false;
-    return !waitForMain || waitForMainWindow();
+    return !waitForMain || (waitForMainWindow() && waitForStartUp());
 }
 
 bool ScrivoProcess::waitForMainWindow()
 {
     FWindow = waitForWindow(QStringLiteral("Insertion des Codes Courriers"), 20000);
     return !FWindow.isEmpty();
+}
+
+QImage ScrivoProcess::grab(const QRect &area) const
+{
+    return QGuiApplication::primaryScreen()
+        ->grabWindow(FWindow.toULongLong(), area.x(), area.y(), area.width(), area.height())
+        .toImage();
+}
+
+bool ScrivoProcess::waitForStartUp() const
+{
+    // The status panel is a framed label at (60, 116), 488 × 129: its left and bottom lines
+    // are each of one colour. Once it is hidden, they cross the buttons, the splitter and
+    // the host panel.
+    const auto panelShows = [this] {
+        const QRect panelArea(60, 116, 488, 129);
+        const QRect window = WindowGeometry(FWindow);
+        if (window.width() < panelArea.right() || window.height() < panelArea.bottom())
+            return false; // folded, at the end of the start-up
+        const QImage panel = grab(panelArea);
+        const auto uniform = [](const auto &pixelAt, int from, int to) {
+            for (int i = from + 1; i <= to; ++i)
+                if (pixelAt(i) != pixelAt(from))
+                    return false;
+            return true;
+        };
+        const auto left = [&](int y) { return panel.pixel(0, y); };
+        const auto bottom = [&](int x) { return panel.pixel(x, 128); };
+        return uniform(left, 1, 120) && uniform(bottom, 1, 300);
+    };
+    QElapsedTimer clock;
+    clock.start();
+    while (running() && panelShows() && clock.elapsed() < 30000)
+        QTest::qWait(50);
+    return running() && !panelShows();
+}
+
+bool ScrivoProcess::chooseCategory(int buttonTop) const
+{
+    const QRect hostPanel(114, 0, WindowGeometry(FWindow).width() - 114, 300);
+    const QImage before = grab(hostPanel);
+    if (before.isNull() || !clickAt(50, buttonTop + 16))
+        return false;
+    QElapsedTimer clock;
+    clock.start();
+    while (grab(hostPanel) == before && clock.elapsed() < 10000)
+        QTest::qWait(50);
+    return grab(hostPanel) != before;
 }
 
 bool ScrivoProcess::endsWithin(int milliseconds)

@@ -2,7 +2,10 @@
 // mousepad (the word processor of the tests), saved and read back; the keyboard layout.
 #pragma once
 
+#include "testsupport/MissingFixture.h"
+
 #include <QApplication>
+#include <QImage>
 #include <QProcess>
 #include <QRect>
 #include <QString>
@@ -37,10 +40,17 @@ public:
 
     /// Whether the practice fixture is there (scripts/test builds it).
     bool hasFixture();
-    /// Starts the program and, unless told not to, waits (at most 20 s) for its main window.
+    /// Starts the program and, unless told not to, waits (at most 20 s) for its main window
+    /// and the end of its start-up.
     bool start(const QStringList &arguments, bool waitForMainWindow = true);
     /// Waits (at most 20 s) for the main window.
     bool waitForMainWindow();
+    /// Waits (at most 30 s) until the start-up has hidden its status panel: clicks made before
+    /// would reach a program that has no document to insert into yet.
+    bool waitForStartUp() const;
+    /// Clicks the category button whose top is at `buttonTop` and waits (at most 10 s) until
+    /// the host panel shows something else: the picker is there to be clicked.
+    bool chooseCategory(int buttonTop) const;
     /// Waits (at most `milliseconds`) for a visible window of the program titled exactly
     /// `title`; empty when none shows.
     QString waitForWindow(const QString &title, int milliseconds = 10000) const;
@@ -54,6 +64,8 @@ public:
     QString window() const { return FWindow; }
 
 private:
+    QImage grab(const QRect &area) const;
+
     QTemporaryDir FWorkstation;
     QProcessEnvironment FEnvironment;
     QProcess FProcess;

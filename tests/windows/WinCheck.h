@@ -55,6 +55,15 @@ inline int finish(const char *name)
     return failures == 0 ? 0 : 1;
 }
 
+// A missing fixture (no desktop under Wine) skips the test (77), or fails it under
+// scripts/test, which starts every fixture and sets SCRIVO_REQUIRE_FIXTURES.
+inline int skipWithoutFixture(const char *why)
+{
+    const bool required = std::getenv("SCRIVO_REQUIRE_FIXTURES") != nullptr;
+    std::printf("%s: %s\n", why, required ? "failed (every fixture is required)" : "skipped");
+    return required ? 1 : 77;
+}
+
 inline std::string tempPath(const std::string &name)
 {
     char folder[MAX_PATH];

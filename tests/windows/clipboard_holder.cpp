@@ -1,11 +1,11 @@
 // A program that holds the clipboard open, as a clipboard manager or a remote desktop
 // client can, for the insertion tests of the Windows program: no other program can put
-// anything on the clipboard meanwhile. Creates <ready file> once it holds it.
-//   clipboard_holder <milliseconds> <ready file>
+// anything on the clipboard meanwhile. Creates <ready file> once it holds it, and lets
+// it go once <release file> exists (after a minute at most).
+//   clipboard_holder <ready file> <release file>
 #include <windows.h>
 
 #include <cstdio>
-#include <cstdlib>
 
 int main(int argc, char **argv)
 {
@@ -15,9 +15,10 @@ int main(int argc, char **argv)
                                        nullptr, nullptr);
     if (!OpenClipboard(owner))
         return 1;
-    if (std::FILE *ready = std::fopen(argv[2], "wb"))
+    if (std::FILE *ready = std::fopen(argv[1], "wb"))
         std::fclose(ready);
-    Sleep(DWORD(std::atoi(argv[1])));
+    for (int waited = 0; waited < 60000 && GetFileAttributesA(argv[2]) == INVALID_FILE_ATTRIBUTES; waited += 20)
+        Sleep(20);
     CloseClipboard();
     return 0;
 }

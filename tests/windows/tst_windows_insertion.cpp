@@ -6,6 +6,7 @@
 #include "app/ProcessObjects.h"
 #include "app/Scrivo.h"
 #include "testsupport/ScriptedMessages.h"
+#include "testsupport/TestFiles.h"
 
 #include <QCoreApplication>
 #include <QFile>
@@ -74,16 +75,18 @@ private slots:
         const QString before = pasted();
         QProcess holder;
         const QString ready = folder.filePath(QStringLiteral("ready"));
-        holder.start(helper("clipboard_holder.exe"), {QStringLiteral("4000"), QDir::toNativeSeparators(ready)});
+        const QString release = folder.filePath(QStringLiteral("release"));
+        holder.start(helper("clipboard_holder.exe"), {QDir::toNativeSeparators(ready), QDir::toNativeSeparators(release)});
         QVERIFY(holder.waitForStarted());
         QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(ready), 10000);
         messages.clear();
         InsertCode(window.get(), QStringLiteral("£T: Date du jour#"));
         QCOMPARE(messages.texts().size(), 1);
         QVERIFY2(messages.texts().first().contains(QStringLiteral("presse-papiers")), qPrintable(messages.texts().first()));
-        QTest::qWait(1000);
+        QTest::qWait(1000); // nothing is typed after the message either
         QCOMPARE(pasted(), before);
-        holder.waitForFinished();
+        WriteFile(release, {});
+        QVERIFY(holder.waitForFinished());
     }
 };
 

@@ -226,8 +226,7 @@ int main(int argc, char **argv)
     const HWND own = CreateWindowExA(0, "ScrivoTestWindow", "Scrivo fen\xeatre propre", WS_OVERLAPPEDWINDOW, 0, 0,
                                      300, 200, nullptr, nullptr, nullptr, nullptr);
     if (!own) {
-        std::printf("no desktop to open windows on: skipped\n");
-        return 77;
+        return wincheck::skipWithoutFixture("no desktop to open windows on");
     }
     ShowWindow(own, SW_SHOW);
     platform::Win32WindowSystem ws;

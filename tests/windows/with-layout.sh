@@ -1,8 +1,10 @@
 #!/bin/sh
 # Runs a command with the X keyboard layout <layout> (setxkbmap), and puts the US layout
-# back afterwards, whatever the command's end. Without an X display: skipped (77).
+# back afterwards, whatever the command's end. Without an X display: skipped (77), or failed
+# under scripts/test.
 #   with-layout.sh <layout> <command> [arguments...]
-[ -n "$DISPLAY" ] || { echo "no X display: skipped"; exit 77; }
+. "$(dirname "$0")/../testsupport/missing-fixture.sh"
+[ -n "$DISPLAY" ] || skip_without_fixture "no X display"
 layout=$1
 shift
 setxkbmap "$layout" || exit 1

@@ -5,8 +5,9 @@
 set -euo pipefail
 wine_run=$1 msi=$2 windowtext=$3
 here=$(cd "$(dirname "$0")" && pwd)
-[ -n "${DISPLAY:-}" ] || { echo "no X display: skipped"; exit 77; }
-[ -f "$msi" ] || { echo "no $msi (cmake --build <build> --target msi): skipped"; exit 77; }
+. "$here/../../testsupport/missing-fixture.sh"
+[ -n "${DISPLAY:-}" ] || skip_without_fixture "no X display"
+[ -f "$msi" ] || skip_without_fixture "no $msi (cmake --build <build> --target msi)"
 folder="$("$wine_run" --prefix)/drive_c/Program Files/Scrivo"
 windows_path() { printf 'Z:%s' "${1//\//\\}"; }
 

@@ -10,8 +10,9 @@
 #   scrivo-e2e.sh <wine-run> <scrivo.exe> <windowtext.exe> notepad|wordpad
 set -euo pipefail
 wine_run=$1 scrivo=$2 windowtext=$3 editor=$4
-[ -n "${DISPLAY:-}" ] || { echo "no X display: skipped"; exit 77; }
-[ -n "${SCRIVO_TEST_MYSQL_PORT:-}" ] || { echo "no MariaDB fixture (run through scripts/test): skipped"; exit 77; }
+. "$(dirname "$0")/../../testsupport/missing-fixture.sh"
+[ -n "${DISPLAY:-}" ] || skip_without_fixture "no X display"
+[ -n "${SCRIVO_TEST_MYSQL_PORT:-}" ] || skip_without_fixture "no MariaDB fixture (run through scripts/test)"
 
 work=$(mktemp -d)
 scrivo_pid="" title=""
