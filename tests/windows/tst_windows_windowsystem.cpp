@@ -48,7 +48,9 @@ bool waitSteadily(const std::function<bool()> &done)
     return waitFor(done) && (waitFor([] { return false; }, 300), done());
 }
 
-// Activation as the insertion's focus wait does it: asked again every half second.
+// Activation as the insertion's focus wait does it: asked again every half second. Under
+// a window manager a late answer can take the foreground away again a moment after; the
+// focus wait then asks again, so the window must come back and stay (within 10 s).
 bool activatedSteadily(HWND window, const std::function<bool()> &also = [] { return true; })
 {
     int polls = 0;
@@ -58,7 +60,13 @@ bool activatedSteadily(HWND window, const std::function<bool()> &also = [] { ret
             ActivateWindowByHandle(reinterpret_cast<std::uintptr_t>(window));
         return focused && also();
     };
-    return waitFor(done) && (waitFor([] { return false; }, 300), done());
+    const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+    while (std::chrono::steady_clock::now() < end && waitFor(done)) {
+        waitFor([] { return false; }, 300);
+        if (done())
+            return true;
+    }
+    return false;
 }
 
 HWND hwnd(platform::WindowHandle handle) { return reinterpret_cast<HWND>(static_cast<std::uintptr_t>(handle)); }
@@ -348,7 +356,8 @@ int main(int argc, char **argv)
     DeleteFileA(written.c_str());
     CHECK(platform::startDetached(self, {"--write-arguments", written, "C:\\Mod\xc3\xa8les\\Lettre 1.txt",
                                          "dit \"oui\"", "dossier\\", ""}));
-    CHECK(waitFor([&] { return GetFileAttributesA(written.c_str()) != INVALID_FILE_ATTRIBUTES; }));
+    // Wine may still hold the renamed file a moment after its new name shows: read until it opens.
+    CHECK(waitFor([&] { return !wincheck::readFile(written).empty(); }));
     CHECK_EQ(wincheck::readFile(written), "C:\\Mod\xe8les\\Lettre 1.txt\ndit \"oui\"\ndossier\\\n\n");
     CHECK(!platform::startDetached("C:\\absent\\traitement.exe", {document}));
     CHECK(!platform::openWithDefaultApplication(wincheck::tempPath("absent.txt")));
