@@ -36,8 +36,7 @@ class TestDialogsEndToEnd : public QObject {
 private slots:
     void initTestCase()
     {
-        if (!HasX11Display())
-            SCRIVO_SKIP_WITHOUT_FIXTURE(QStringLiteral("needs an X display (scripts/test starts one)"));
+        SCRIVO_SKIP_WITHOUT_X11_DISPLAY();
     }
 
     // Divers > a question link: the input dialog answered with Enter or its OK button
@@ -58,8 +57,7 @@ private slots:
         MousepadDocument document(QStringLiteral("courrier.txt"));
         QVERIFY(document.open());
         ScrivoProcess scrivo;
-        if (!scrivo.hasFixture())
-            SCRIVO_SKIP_WITHOUT_FIXTURE(QStringLiteral("no Firebird fixture (run through scripts/test)"));
+        SCRIVO_SKIP_WITHOUT_WORKSTATION(scrivo);
         QVERIFY(scrivo.start({QStringLiteral("-app=courrier.txt"), QStringLiteral("x")}));
 
         QVERIFY(scrivo.chooseCategory(DiversButtonTop));
@@ -92,8 +90,7 @@ private slots:
         MousepadDocument document(QStringLiteral("courrier.txt"));
         QVERIFY(document.open());
         ScrivoProcess scrivo;
-        if (!scrivo.hasFixture())
-            SCRIVO_SKIP_WITHOUT_FIXTURE(QStringLiteral("no Firebird fixture (run through scripts/test)"));
+        SCRIVO_SKIP_WITHOUT_WORKSTATION(scrivo);
         QVERIFY(scrivo.start({QStringLiteral("-app=courrier.txt"), QStringLiteral("-v")}, false));
 
         int boxes = 0;
@@ -125,8 +122,7 @@ private slots:
         MousepadDocument document(QStringLiteral("courrier.txt"));
         QVERIFY(document.open());
         ScrivoProcess scrivo;
-        if (!scrivo.hasFixture())
-            SCRIVO_SKIP_WITHOUT_FIXTURE(QStringLiteral("no Firebird fixture (run through scripts/test)"));
+        SCRIVO_SKIP_WITHOUT_WORKSTATION(scrivo);
         QVERIFY(scrivo.start({QStringLiteral("-app=courrier.txt"), QStringLiteral("x")}));
 
         // "Insérer £Ord : tout#" at (8, 14) in its group box at (200, 4).

@@ -29,8 +29,7 @@ class TestInsertionEndToEnd : public QObject {
 private slots:
     void initTestCase()
     {
-        if (!HasX11Display())
-            SCRIVO_SKIP_WITHOUT_FIXTURE(QStringLiteral("needs an X display (scripts/test starts one)"));
+        SCRIVO_SKIP_WITHOUT_X11_DISPLAY();
         std::string error;
         auto windowSystem = platform::X11WindowSystem::open(error);
         QVERIFY2(windowSystem, error.c_str());
@@ -149,8 +148,8 @@ private slots:
         // Each program has a workstation of its own; its word processor starts nothing,
         // the document being open already.
         ScrivoProcess watching, waiting;
-        if (!watching.hasFixture() || !waiting.hasFixture())
-            SCRIVO_SKIP_WITHOUT_FIXTURE(QStringLiteral("no Firebird fixture (run through scripts/test)"));
+        SCRIVO_SKIP_WITHOUT_WORKSTATION(watching);
+        SCRIVO_SKIP_WITHOUT_WORKSTATION(waiting);
         QVERIFY(watching.start({document.path()}));
         QVERIFY(waiting.start({QStringLiteral("/nulle/part/jamais.txt")}, false));
 

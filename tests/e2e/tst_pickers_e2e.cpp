@@ -11,8 +11,7 @@ class TestPickersEndToEnd : public QObject {
 private slots:
     void initTestCase()
     {
-        if (!HasX11Display())
-            SCRIVO_SKIP_WITHOUT_FIXTURE(QStringLiteral("needs an X display (scripts/test starts one)"));
+        SCRIVO_SKIP_WITHOUT_X11_DISPLAY();
     }
 
     // A category chosen with its button, then one click (a link) or a double click (a
@@ -50,8 +49,7 @@ private slots:
 
         // Two arguments: the window starts unfolded, targeting the document by title.
         ScrivoProcess scrivo;
-        if (!scrivo.hasFixture())
-            SCRIVO_SKIP_WITHOUT_FIXTURE(QStringLiteral("no Firebird fixture (run through scripts/test)"));
+        SCRIVO_SKIP_WITHOUT_WORKSTATION(scrivo);
         QVERIFY(scrivo.start({QStringLiteral("-app=ordonnance.txt"), second}));
         // "-qre=" has hosted its picker by the end of the start-up: the button changes nothing.
         if (second.startsWith(QStringLiteral("-qre=")))

@@ -121,8 +121,7 @@ class TestVanishingTarget : public QObject {
 private slots:
     void targetVanishesDuringTheInsertion()
     {
-        if (!HasX11Display())
-            SCRIVO_SKIP_WITHOUT_FIXTURE(QStringLiteral("needs an X display (scripts/test starts one)"));
+        SCRIVO_SKIP_WITHOUT_X11_DISPLAY();
         std::string error;
         auto x11 = platform::X11WindowSystem::open(error);
         QVERIFY2(x11, error.c_str());

@@ -79,8 +79,7 @@ private:
 
 void TestX11WindowSystem::initTestCase()
 {
-    if (qEnvironmentVariableIsEmpty("DISPLAY"))
-        SCRIVO_SKIP_WITHOUT_FIXTURE(QStringLiteral("no X display (DISPLAY unset)"));
+    SCRIVO_SKIP_WITHOUT_X11_DISPLAY();
     std::string error;
     m_ws = X11WindowSystem::open(error);
     QVERIFY2(m_ws, error.c_str());

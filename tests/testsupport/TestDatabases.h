@@ -73,11 +73,13 @@ std::unique_ptr<TCConnexion> OpenTestConnexion(const QString &engine);
 /// Skips the test when the engine is unavailable: a missing fixture fails it under
 /// scripts/test; a Windows machine without the Firebird client only skips it.
 #define SCRIVO_SKIP_WITHOUT_ENGINE(engine)                                                        \
-    if (const QString unavailable = TestEngineUnavailable(engine); unavailable.isEmpty()) {       \
-    } else if (IsFirebird(engine) && !FirebirdClientPresent())                                    \
-        QSKIP(qPrintable(unavailable));                                                           \
-    else                                                                                          \
-        SCRIVO_SKIP_WITHOUT_FIXTURE(unavailable)
+    do {                                                                                          \
+        const QString unavailable = TestEngineUnavailable(engine);                                \
+        if (!unavailable.isEmpty() && IsFirebird(engine) && !FirebirdClientPresent())             \
+            QSKIP(qPrintable(unavailable));                                                       \
+        if (!unavailable.isEmpty())                                                               \
+            SCRIVO_SKIP_WITHOUT_FIXTURE(unavailable);                                             \
+    } while (false)
 
 /// Declares `var`, a connection from OpenTestConnexion: skips the test when the engine
 /// is unavailable, fails it when the connection fails.

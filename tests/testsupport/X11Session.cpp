@@ -131,11 +131,7 @@ bool ScrivoProcess::waitForStartUp() const
         const auto bottom = [&](int x) { return panel.pixel(x, 128); };
         return uniform(left, 1, 120) && uniform(bottom, 1, 300);
     };
-    QElapsedTimer clock;
-    clock.start();
-    while (running() && panelShows() && clock.elapsed() < 30000)
-        QTest::qWait(50);
-    return running() && !panelShows();
+    return QTest::qWaitFor([&] { return !running() || !panelShows(); }, 30000) && running();
 }
 
 bool ScrivoProcess::chooseCategory(int buttonTop) const
@@ -144,11 +140,7 @@ bool ScrivoProcess::chooseCategory(int buttonTop) const
     const QImage before = grab(hostPanel);
     if (before.isNull() || !clickAt(50, buttonTop + 16))
         return false;
-    QElapsedTimer clock;
-    clock.start();
-    while (grab(hostPanel) == before && clock.elapsed() < 10000)
-        QTest::qWait(50);
-    return grab(hostPanel) != before;
+    return QTest::qWaitFor([&] { return grab(hostPanel) != before; }, 10000);
 }
 
 bool ScrivoProcess::endsWithin(int milliseconds)

@@ -103,6 +103,19 @@ private:
     quint64 FWindow = 0;
 };
 
+/// Skips (or, under scripts/test, fails) the current test without an X display.
+#define SCRIVO_SKIP_WITHOUT_X11_DISPLAY()                                                              \
+    do {                                                                                               \
+        if (!HasX11Display())                                                                          \
+            SCRIVO_SKIP_WITHOUT_FIXTURE(QStringLiteral("needs an X display (scripts/test starts one)")); \
+    } while (false)
+/// Skips (or, under scripts/test, fails) the current test when `scrivo` has no practice fixture.
+#define SCRIVO_SKIP_WITHOUT_WORKSTATION(scrivo)                                                        \
+    do {                                                                                               \
+        if (!(scrivo).hasFixture())                                                                    \
+            SCRIVO_SKIP_WITHOUT_FIXTURE(QStringLiteral("no Firebird fixture (run through scripts/test)")); \
+    } while (false)
+
 /// main() of an end-to-end test: without an X display the test runs offscreen, where
 /// its initTestCase skips it, instead of the X platform aborting the process.
 #define SCRIVO_E2E_MAIN(TestClass)                                                                                     \
