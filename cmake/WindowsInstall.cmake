@@ -1,10 +1,10 @@
 # The Windows program's folder: scrivo.exe beside every DLL it needs (Qt and its windows
-# platform plugin and styles, SOCI, MariaDB Connector/C, the compiler's runtime), so that
-# the folder runs on a machine that has nothing else but the Firebird client.
+# platform plugin and styles, SOCI, MariaDB Connector/C, the Firebird client, the
+# compiler's runtime), so that the folder runs on a machine that has nothing else.
 #   cmake --install build-windows --prefix <folder>
 install(TARGETS scrivo RUNTIME DESTINATION .)
 install(FILES $<TARGET_FILE:Qt6::Core> $<TARGET_FILE:Qt6::Gui> $<TARGET_FILE:Qt6::Widgets> ${SCRIVO_DEPENDENCY_DLLS}
-    DESTINATION .)
+    ${SCRIVO_FIREBIRD_CLIENT_FILES} DESTINATION .)
 install(FILES $<TARGET_FILE:Qt6::QWindowsIntegrationPlugin> DESTINATION platforms)
 if(TARGET Qt6::QWindowsVistaStylePlugin)
     install(FILES $<TARGET_FILE:Qt6::QWindowsVistaStylePlugin> DESTINATION styles)

@@ -8,7 +8,7 @@
 #     holding a copy of the Windows-1252 database; tests reach it through Host and Port.
 #   - MariaDB: a throwaway server on 127.0.0.1 and a free port, with its own data
 #     folder, holding the same fixture in Latin-1 tables; tests connect as a user that
-#     may only read.
+#     may only read, and as one of the ed25519 authentication, which may only read too.
 # The server is stopped and the run folder removed when the calling script exits.
 
 start_db_session() {
@@ -61,11 +61,16 @@ start_db_session() {
     local admin=(--no-defaults --socket="$socket" --user=root)
     local database=scrivo_cabinet user=scrivo_lecture password='Lecture-Seule_2024'
     "$fixtures/load-mariadb.sh" "$database" "${admin[@]}"
+    local ed25519_user=scrivo_ed25519 ed25519_password='Courbe-Edwards_2024'
     mariadb "${admin[@]}" -e "CREATE USER '$user'@'%' IDENTIFIED BY '$password';
-        GRANT SELECT ON \`$database\`.* TO '$user'@'%';"
+        GRANT SELECT ON \`$database\`.* TO '$user'@'%';
+        INSTALL SONAME 'auth_ed25519';
+        CREATE USER '$ed25519_user'@'%' IDENTIFIED VIA ed25519 USING PASSWORD('$ed25519_password');
+        GRANT SELECT ON \`$database\`.* TO '$ed25519_user'@'%';"
     export SCRIVO_TEST_MYSQL_HOST=127.0.0.1 SCRIVO_TEST_MYSQL_PORT="$port"
     export SCRIVO_TEST_MYSQL_USER="$user" SCRIVO_TEST_MYSQL_PASSWORD="$password"
     export SCRIVO_TEST_MYSQL_DATABASE="$database"
+    export SCRIVO_TEST_MYSQL_ED25519_USER="$ed25519_user" SCRIVO_TEST_MYSQL_ED25519_PASSWORD="$ed25519_password"
     echo "Practice database: $SCRIVO_TEST_FDB, Firebird on 127.0.0.1:$fbport, MariaDB on 127.0.0.1:$port ($database)"
 }
 

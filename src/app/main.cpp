@@ -13,6 +13,10 @@
 
 #include <QApplication>
 
+#ifdef _WIN32
+#include "platform/windows/LibrarySearch.h"
+#endif
+
 #include <cstdio>
 
 namespace {
@@ -39,6 +43,9 @@ void TellOnStandardError()
 
 int main(int argc, char *argv[])
 {
+#ifdef _WIN32
+    platform::win::restrictLibrarySearch(); // before Qt loads its plugins
+#endif
     if (AsksForUsage(argc, argv)) {
         std::fputs(UsageText().toUtf8().constData(), stdout);
         return 0;

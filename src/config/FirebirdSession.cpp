@@ -19,7 +19,7 @@
 #include <stdexcept>
 
 #ifdef _WIN32
-#include <windows.h>
+#include "platform/windows/LibrarySearch.h"
 #endif
 
 namespace {
@@ -145,16 +145,18 @@ QVariant ColumnValue(const XSQLVAR &column, isc_db_handle *database, isc_tr_hand
 }
 
 // The Windows program reaches fbclient.dll through a delay-loaded import: it starts
-// without the Firebird client, and the first call loads it, or ends the process when it
-// is missing. The client is looked for first, where Windows looks for it (the program's
-// folder, the system folders, the PATH), and stays loaded for those calls.
+// without the Firebird client, and the first call loads it. The client it ships is
+// loaded here first, from the program's own folder (else the system folder), so that
+// those calls use it and no other fbclient.dll found on the way.
 std::unique_ptr<soci::session> OpenFirebirdSession(const std::string &connectString)
 {
 #ifdef _WIN32
-    if (!LoadLibraryW(L"fbclient.dll"))
+    const std::string reason = platform::win::loadFromProgramFolder(L"fbclient.dll");
+    if (!reason.empty())
         throw EScrivoError(QStringLiteral("Le client Firebird (fbclient.dll) est introuvable sur ce poste : "
                                           "installez le client Firebird ou copiez fbclient.dll dans le dossier "
-                                          "de Scrivo."));
+                                          "de Scrivo. Raison donnée par Windows : %1.")
+                               .arg(QString::fromStdString(reason)));
 #endif
     return std::make_unique<soci::session>(*soci::factory_firebird(), connectString);
 }

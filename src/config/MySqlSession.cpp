@@ -1,6 +1,8 @@
 // The MySQL session (see MySqlSession.h): SOCI's rowsets and column types.
 #include "MySqlSession.h"
 
+#include "MySqlClientPlugins.h"
+
 #include "support/StrMan.h"
 
 #include <QDate>
@@ -74,9 +76,17 @@ __attribute__((no_sanitize("vptr"))) MYSQL *MySqlConnection(soci::session &sessi
 }
 } // namespace
 
+namespace {
+std::unique_ptr<soci::session> OpenMySqlSession(const std::string &connectString)
+{
+    SecureMySqlClientPlugins();
+    return std::make_unique<soci::session>(*soci::factory_mysql(), connectString);
+}
+} // namespace
+
 TCMySqlSession::TCMySqlSession(const std::string &connectString, TCConnectionSettings::TextCodec codec)
     : FCodec(codec)
-    , FSession(std::make_unique<soci::session>(*soci::factory_mysql(), connectString))
+    , FSession(OpenMySqlSession(connectString))
 {
     // The server announces its version when it accepts the login; an older one than the
     // client library can read would answer every query with "Unknown MySQL error".

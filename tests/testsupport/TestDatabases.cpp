@@ -16,7 +16,7 @@
 #include <soci/soci.h>
 
 #ifdef _WIN32
-#include <windows.h>
+#include "platform/windows/LibrarySearch.h"
 #endif
 
 namespace {
@@ -52,16 +52,27 @@ void AddEngineData()
 bool FirebirdClientPresent()
 {
 #ifdef _WIN32
-    return LoadLibraryW(L"fbclient.dll") != nullptr;
+    return platform::win::loadFromProgramFolder(L"fbclient.dll").empty();
 #else
     return true; // linked the usual way
 #endif
 }
 
-QString TestEngineUnavailable(const QString &engine)
+QString EngineOutOfReach(const QString &engine)
 {
     if (IsFirebird(engine) && !FirebirdClientPresent())
-        return QStringLiteral("fbclient.dll is not installed: the Firebird client comes with Firebird");
+        return QStringLiteral("fbclient.dll is not beside this program");
+#ifdef _WIN32
+    if (engine == FirebirdEngine)
+        return QStringLiteral("the Windows build has the Firebird client alone, not the embedded engine");
+#endif
+    return QString();
+}
+
+QString TestEngineUnavailable(const QString &engine)
+{
+    if (const QString outOfReach = EngineOutOfReach(engine); !outOfReach.isEmpty())
+        return outOfReach;
     if (engine == FirebirdEngine) {
         const QString file = Environment("SCRIVO_TEST_FDB");
         if (file.isEmpty())

@@ -49,8 +49,13 @@ inline bool IsFirebird(const QString &engine)
 void AddEngineData();
 
 /// Whether the Firebird client library can be loaded (on Windows, fbclient.dll is
-/// loaded at the first use and may be absent).
+/// delay-loaded from the program's folder and may be absent).
 bool FirebirdClientPresent();
+
+/// Empty when this build can reach the engine at all, else why not (a skip reason even
+/// under scripts/test): the Firebird client missing on Windows, or the embedded engine,
+/// which the Windows build does not have.
+QString EngineOutOfReach(const QString &engine);
 
 /// Empty when the engine's fixture is available, else why not (a skip reason).
 QString TestEngineUnavailable(const QString &engine);
@@ -74,10 +79,9 @@ std::unique_ptr<TCConnexion> OpenTestConnexion(const QString &engine);
 /// scripts/test; a Windows machine without the Firebird client only skips it.
 #define SCRIVO_SKIP_WITHOUT_ENGINE(engine)                                                        \
     do {                                                                                          \
-        const QString unavailable = TestEngineUnavailable(engine);                                \
-        if (!unavailable.isEmpty() && IsFirebird(engine) && !FirebirdClientPresent())             \
-            QSKIP(qPrintable(unavailable));                                                       \
-        if (!unavailable.isEmpty())                                                               \
+        if (const QString outOfReach = EngineOutOfReach(engine); !outOfReach.isEmpty())           \
+            QSKIP(qPrintable(outOfReach));                                                        \
+        if (const QString unavailable = TestEngineUnavailable(engine); !unavailable.isEmpty())    \
             SCRIVO_SKIP_WITHOUT_FIXTURE(unavailable);                                             \
     } while (false)
 

@@ -1,18 +1,23 @@
 #!/usr/bin/env bash
 # The Windows program end to end under Wine, as the practice application starts it: a
-# MySQL workstation's registry imported with regedit (in the 32-bit view, where the
-# practice application writes it), then scrivo.exe
+# workstation's registry imported with regedit (in the 32-bit view, where the practice
+# application writes it), reaching the fixture's MariaDB or its Firebird server, then
+# scrivo.exe
 #   notepad: on a document path, opened in Notepad through the .txt association;
 #   wordpad: with -app= on a WordPad window (a rich-text editor, as Word is);
 # with the questionnaire of -qre=. "Insérer tout le questionnaire", a doctor field and
 # the date link of the miscellaneous picker are clicked with the real pointer; the
 # editor's text is read back and compared; the editor is closed and Scrivo must end.
-#   scrivo-e2e.sh <wine-run> <scrivo.exe> <windowtext.exe> notepad|wordpad
+#   scrivo-e2e.sh <wine-run> <scrivo.exe> <windowtext.exe> notepad|wordpad [mysql|firebird]
 set -euo pipefail
-wine_run=$1 scrivo=$2 windowtext=$3 editor=$4
+wine_run=$1 scrivo=$2 windowtext=$3 editor=$4 engine=${5:-mysql}
 . "$(dirname "$0")/../../testsupport/missing-fixture.sh"
 [ -n "${DISPLAY:-}" ] || skip_without_fixture "no X display"
-[ -n "${SCRIVO_TEST_MYSQL_PORT:-}" ] || skip_without_fixture "no MariaDB fixture (run through scripts/test)"
+if [ "$engine" = mysql ]; then
+    [ -n "${SCRIVO_TEST_MYSQL_PORT:-}" ] || skip_without_fixture "no MariaDB fixture (run through scripts/test)"
+else
+    [ -n "${SCRIVO_TEST_FB_PORT:-}" ] || skip_without_fixture "no Firebird server fixture (run through scripts/test)"
+fi
 
 work=$(mktemp -d)
 scrivo_pid="" title=""
@@ -27,13 +32,20 @@ trap cleanup EXIT
 windows_path() { printf 'Z:%s' "${1//\//\\}"; }
 fail() { echo "FAIL: $*"; exit 1; }
 
-# The workstation: the fixture's MariaDB through a read-only account.
+# The workstation: the fixture's MariaDB through a read-only account, or its Firebird
+# server (a .reg file's backslashes are doubled).
+if [ "$engine" = mysql ]; then
+    cnx=("MySQL 4.0" "$SCRIVO_TEST_MYSQL_PORT" "$SCRIVO_TEST_MYSQL_DATABASE" "$SCRIVO_TEST_MYSQL_USER"
+         "$SCRIVO_TEST_MYSQL_PASSWORD" "")
+else
+    cnx=("FireBird 2.1" "$SCRIVO_TEST_FB_PORT" "${SCRIVO_TEST_FB_DATABASE//\\/\\\\}" SYSDBA masterkey WIN1252)
+fi
 {
     printf 'REGEDIT4\r\n\r\n'
     printf '[HKEY_LOCAL_MACHINE\\Software\\Wow6432Node\\Keldar\\Talvor\\Cnx]\r\n'
-    printf '"AutoLoadParam"=dword:00000000\r\n"DataBaseType"="MySQL 4.0"\r\n"Host"="127.0.0.1"\r\n'
-    printf '"Port"="%s"\r\n"DataBaseName"="%s"\r\n' "$SCRIVO_TEST_MYSQL_PORT" "$SCRIVO_TEST_MYSQL_DATABASE"
-    printf '"Login"="%s"\r\n"PassWord"="%s"\r\n\r\n' "$SCRIVO_TEST_MYSQL_USER" "$SCRIVO_TEST_MYSQL_PASSWORD"
+    printf '"AutoLoadParam"=dword:00000000\r\n"DataBaseType"="%s"\r\n"Host"="127.0.0.1"\r\n' "${cnx[0]}"
+    printf '"Port"="%s"\r\n"DataBaseName"="%s"\r\n' "${cnx[1]}" "${cnx[2]}"
+    printf '"Login"="%s"\r\n"PassWord"="%s"\r\n"Charset"="%s"\r\n\r\n' "${cnx[3]}" "${cnx[4]}" "${cnx[5]}"
     # No word processor of its own: documents open in the program Windows associates.
     printf '[HKEY_LOCAL_MACHINE\\Software\\Wow6432Node\\Keldar\\Talvor\\OptionLocale]\r\n'
     printf '"WPNom"=""\r\n"WPPath"=""\r\n'
@@ -89,7 +101,7 @@ fi
 # The document's window closes: Scrivo ends within a few ticks of its close timer.
 "$wine_run" "$windowtext" --close "$title" || fail "the editor did not close"
 for _ in $(seq 30); do
-    kill -0 "$scrivo_pid" 2>/dev/null || { scrivo_pid="" title=""; echo "ok: $editor"; exit 0; }
+    kill -0 "$scrivo_pid" 2>/dev/null || { scrivo_pid="" title=""; echo "ok: $editor, $engine"; exit 0; }
     sleep 0.5
 done
 fail "Scrivo still runs after its document's window closed"
