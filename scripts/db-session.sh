@@ -5,7 +5,7 @@
 #     since only one process may open a file.
 #   - Firebird server: a throwaway Firebird 3 server (tests/fixtures/db/firebird-server.sh)
 #     on 127.0.0.1 and a free port, with its own folder, lock and security database,
-#     holding a copy of the Windows-1252 database; tests reach it through Host and Port.
+#     holding a copy of both databases; tests reach it through Host and Port.
 #   - MariaDB: a throwaway server on 127.0.0.1 and a free port, with its own data
 #     folder, holding the same fixture in Latin-1 tables; tests connect as a user that
 #     may only read, and as one of the ed25519 authentication, which may only read too.
@@ -29,9 +29,11 @@ start_db_session() {
     fbport=$(free_tcp_port)
     DB_SESSION_FB_SCRIPT="$fixtures/firebird-server.sh" DB_SESSION_FB_SERVER="$DB_SESSION_DIR/fbserver"
     "$DB_SESSION_FB_SCRIPT" init "$DB_SESSION_FB_SERVER" "$fbport" "$SCRIVO_TEST_FDB"
+    cp "$SCRIVO_TEST_FDB_NONE" "$DB_SESSION_FB_SERVER/practice-none.fdb"
     "$DB_SESSION_FB_SCRIPT" start "$DB_SESSION_FB_SERVER"
     export SCRIVO_TEST_FB_HOST=127.0.0.1 SCRIVO_TEST_FB_PORT="$fbport"
     export SCRIVO_TEST_FB_DATABASE="$DB_SESSION_FB_SERVER/practice.fdb"
+    export SCRIVO_TEST_FB_DATABASE_NONE="$DB_SESSION_FB_SERVER/practice-none.fdb"
     export SCRIVO_TEST_FB_SERVER_SCRIPT="$DB_SESSION_FB_SCRIPT"
 
     local data="$DB_SESSION_DIR/mariadb" socket="$DB_SESSION_DIR/mariadb.sock"

@@ -3,6 +3,9 @@
 #include <QCoreApplication>
 #include <QDir>
 
+#ifdef _WIN32
+#include <windows.h> // plugin_auth.h names HANDLE without including it
+#endif
 #include <mysql.h>
 #include <mysql/plugin_auth.h>
 

@@ -12,6 +12,9 @@
 #include <QFileInfo>
 #include <QTest>
 
+#ifdef _WIN32
+#include <windows.h> // plugin_auth.h names HANDLE without including it
+#endif
 #include <mysql.h>
 #include <mysql/plugin_auth.h>
 

@@ -23,12 +23,16 @@
 #include <soci/firebird/soci-firebird.h>
 #include <soci/soci.h>
 
-#include <arpa/inet.h>
 #include <csignal>
 #include <functional>
+#ifdef _WIN32
+#include <winsock2.h>
+#else
+#include <arpa/inet.h>
 #include <netinet/in.h>
 #include <sys/socket.h>
 #include <unistd.h>
+#endif
 
 namespace {
 
@@ -78,9 +82,17 @@ std::unique_ptr<TCConnexion> SetUpConnexion(const QString &engine, const std::fu
 // outgoing connections get (one of those could meet the server's port).
 int FreePort()
 {
+#ifdef _WIN32
+    static const bool started = [] {
+        WSADATA data;
+        return WSAStartup(MAKEWORD(2, 2), &data) == 0;
+    }();
+    Q_UNUSED(started);
+    const auto close = [](SOCKET fd) { closesocket(fd); };
+#endif
     static int next = 21000 + int(QCoreApplication::applicationPid() % 4000);
     for (;; next = next >= 29000 ? 21000 : next + 1) {
-        const int fd = socket(AF_INET, SOCK_STREAM, 0);
+        const auto fd = socket(AF_INET, SOCK_STREAM, 0);
         sockaddr_in address = {};
         address.sin_family = AF_INET;
         address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
@@ -92,6 +104,9 @@ int FreePort()
     }
 }
 
+#ifndef _WIN32
+// Wine starts no Unix program from a Windows one: the servers of the test's own, and the
+// signals sent to a child, are tested on Linux.
 QString Executable(const QString &name)
 {
     return QStandardPaths::findExecutable(name, {QStringLiteral("/usr/sbin"), QStringLiteral("/usr/bin")});
@@ -262,6 +277,8 @@ private:
     int FPort = 0;
 };
 
+#endif
+
 // The connect string of each engine: the port that reaches it, the default character
 // set, and the values the Firebird syntax can carry as they are or not at all.
 const auto &ConnectionRows()
@@ -384,6 +401,8 @@ private slots:
         QTest::newRow("firebird WIN1252") << FirebirdEngine << "SCRIVO_TEST_FDB" << "WIN1252";
         QTest::newRow("firebird WIN1252 read as UTF8") << FirebirdEngine << "SCRIVO_TEST_FDB" << "UTF8";
         QTest::newRow("firebird NONE") << FirebirdEngine << "SCRIVO_TEST_FDB_NONE" << "";
+        QTest::newRow("firebird-server WIN1252") << FirebirdServerEngine << "" << "WIN1252";
+        QTest::newRow("firebird-server NONE") << FirebirdServerEngine << "SCRIVO_TEST_FB_DATABASE_NONE" << "";
         QTest::newRow("mysql latin1") << MySqlEngine << "" << "";
     }
     void specialCharacters()
@@ -395,8 +414,9 @@ private slots:
         const auto connexionOwner = SetUpConnexion(
             engine,
             [&](TCCnxParam &params) {
-                if (!fixture.isEmpty())
-                    params.DataBaseName = CopyFirebirdDatabase(qEnvironmentVariable(fixture.toUtf8().constData()));
+                const QString database = qEnvironmentVariable(fixture.toUtf8().constData());
+                if (!fixture.isEmpty()) // a file of this process's own, or the server's
+                    params.DataBaseName = engine == FirebirdEngine ? CopyFirebirdDatabase(database) : database;
             },
             charset);
         TCConnexion &connexion = *connexionOwner;
@@ -635,6 +655,9 @@ private slots:
     }
     void serverKilledAndRestarted()
     {
+#ifdef _WIN32
+        QSKIP("Wine starts no Unix server from a Windows program");
+#else
         QFETCH(QString, engine);
         QFETCH(int, failsWithinMs);
         SCRIVO_SKIP_WITHOUT_ENGINE(engine);
@@ -685,6 +708,7 @@ private slots:
         QCOMPARE(FScope->messages().requests().size(), 1);
         QVERIFY(server->Freeze(false));
         QCOMPARE(GroupLabel(connexion), label);
+#endif
     }
 
     // Once a Firebird database is attached, SIGTERM and SIGINT still end the program
@@ -697,6 +721,9 @@ private slots:
     }
     void terminationSignals()
     {
+#ifdef _WIN32
+        QSKIP("POSIX signals (the Windows program's own ends are tested under tests/windows)");
+#else
         QFETCH(int, signalNumber);
         SCRIVO_SKIP_WITHOUT_ENGINE(FirebirdEngine);
         QProcess child;
@@ -722,6 +749,7 @@ private slots:
         QCOMPARE(child.exitStatus(), QProcess::NormalExit);
         QCOMPARE(child.exitCode(), 0);
         QVERIFY2(output.contains("ended cleanly"), output.constData());
+#endif
     }
 
 private:
@@ -737,6 +765,7 @@ private:
     std::unique_ptr<DatabaseTestScope> FScope;
 };
 
+#ifndef _WIN32
 // Child process of terminationSignals: attaches the database, runs the event loop until
 // a signal ends it, then frees the connection.
 static int SignalChild(int argc, char **argv)
@@ -754,11 +783,14 @@ static int SignalChild(int argc, char **argv)
     qInfo("ended cleanly");
     return result;
 }
+#endif
 
 int main(int argc, char **argv)
 {
+#ifndef _WIN32
     if (argc == 3 && qstrcmp(argv[1], "--signal-child") == 0)
         return SignalChild(argc, argv);
+#endif
     QApplication application(argc, argv);
     tst_Connexion test;
     return QTest::qExec(&test, argc, argv);

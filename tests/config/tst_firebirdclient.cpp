@@ -1,8 +1,8 @@
 // The Windows program whose own folder lacks a usable Firebird client: it starts
 // (fbclient.dll is delay-loaded), and a connection to a Firebird database fails with a
 // message naming the file and Windows' reason instead of ending the process. A
-// fbclient.dll elsewhere on the PATH (the build's own is on Wine's) is not taken. A copy
-// of this test, alone in a folder of its own, makes the connection.
+// fbclient.dll in the current folder or on the PATH (the build's own is on Wine's) is not
+// taken. A copy of this test, alone in a folder of its own, makes the connection.
 #include "testsupport/TestDatabases.h"
 
 #include "config/CCnxParam.h"
@@ -10,6 +10,7 @@
 #include "support/CAppNames.h"
 
 #include <QCoreApplication>
+#include <QDir>
 #include <QFile>
 #include <QProcess>
 #include <QTemporaryDir>
@@ -39,8 +40,13 @@ private slots:
         QVERIFY(QFile::copy(QCoreApplication::applicationFilePath(), copy));
         if (!planted.isEmpty())
             QVERIFY(QFile::copy(planted, folder.filePath(QStringLiteral("fbclient.dll"))));
+        // A usable client in the current folder, as one planted there would be: not taken.
+        QVERIFY(QDir(folder.path()).mkdir(QStringLiteral("current")));
+        QVERIFY(QFile::copy(QCoreApplication::applicationDirPath() + QStringLiteral("/fbclient.dll"),
+                            folder.filePath(QStringLiteral("current/fbclient.dll"))));
         const QString report = folder.filePath(QStringLiteral("report.txt"));
         QProcess child;
+        child.setWorkingDirectory(folder.filePath(QStringLiteral("current")));
         QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
         environment.insert(QStringLiteral("SCRIVO_FBCLIENT_REPORT"), report);
         child.setProcessEnvironment(environment);
@@ -51,9 +57,13 @@ private slots:
         const QString message = QString::fromUtf8(file.readAll());
         QVERIFY2(message.contains(QStringLiteral("(fbclient.dll) est introuvable")), qPrintable(message));
         // Windows' text; some name the file as "%1", which the message fills in.
-        const QString reason = QString::fromStdString(platform::win::systemMessage(DWORD(error))).section(QStringLiteral("%1"), -1);
-        QVERIFY2(message.contains(QStringLiteral("Raison donnée par Windows : ")) && message.contains(reason.trimmed()),
-                 qPrintable(message + QStringLiteral(" / ") + reason));
+        const QString text = QString::fromStdString(platform::win::systemMessage(DWORD(error)));
+        const QString before = text.section(QStringLiteral("%1"), 0, 0).trimmed();
+        const QString after = text.section(QStringLiteral("%1"), -1).trimmed();
+        const QString reason = before.size() > after.size() ? before : after;
+        QVERIFY2(!reason.isEmpty(), qPrintable(text));
+        QVERIFY2(message.contains(QStringLiteral("Raison donnée par Windows : ")) && message.contains(reason),
+                 qPrintable(message + QStringLiteral(" / ") + text));
     }
 
     // The copy's side: a connection to a Firebird server, whose message it writes down.
