@@ -481,20 +481,36 @@ private slots:
         QCOMPARE(GroupCount(*connexion), 6);
     }
 
-    // The server drops the connection (KILL from another session): the statement is run
+    // The server drops the connection (killed from another session): the statement is run
     // again on a new connection, silently.
+    void statementFailingOnce_data()
+    {
+        QTest::addColumn<QString>("engine");
+        QTest::addColumn<QString>("whoAmI");
+        QTest::addColumn<QString>("kill");
+        QTest::newRow("mysql") << MySqlEngine << "SELECT CONNECTION_ID() AS id" << "KILL %1";
+        QTest::newRow("firebird-server") << FirebirdServerEngine << "SELECT CURRENT_CONNECTION AS id FROM RDB$DATABASE"
+                                         << "DELETE FROM MON$ATTACHMENTS WHERE MON$ATTACHMENT_ID = %1";
+    }
     void statementFailingOnce()
     {
-        SCRIVO_OPEN_TEST_CONNEXION(connexion, MySqlEngine);
-        const QString before = SingleValue(*connexion, QStringLiteral("SELECT CONNECTION_ID() AS id"), QStringLiteral("id")).toString();
-        ExecuteOnTestMySql(QStringLiteral("KILL ") + before);
+        QFETCH(QString, engine);
+        QFETCH(QString, whoAmI);
+        QFETCH(QString, kill);
+        SCRIVO_OPEN_TEST_CONNEXION(connexion, engine);
+        const QString before = SingleValue(*connexion, whoAmI, QStringLiteral("id")).toString();
+        QVERIFY(!before.isEmpty());
+        if (engine == MySqlEngine)
+            ExecuteOnTestMySql(kill.arg(before));
+        else
+            ExecuteOnTestFirebirdServer(kill.arg(before));
         QElapsedTimer timer;
         timer.start();
         QCOMPARE(GroupCount(*connexion), 6);
         QVERIFY(timer.elapsed() >= 500);
         QVERIFY(FScope->messages().requests().isEmpty());
         QVERIFY(!connexion->ConnectionLost);
-        QVERIFY(SingleValue(*connexion, QStringLiteral("SELECT CONNECTION_ID() AS id"), QStringLiteral("id")).toString() != before);
+        QVERIFY(SingleValue(*connexion, whoAmI, QStringLiteral("id")).toString() != before);
     }
 
     void connectionRefused()

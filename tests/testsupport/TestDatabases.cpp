@@ -12,6 +12,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <soci/firebird/soci-firebird.h>
 #include <soci/mysql/soci-mysql.h>
 #include <soci/soci.h>
 
@@ -202,4 +203,14 @@ void ExecuteOnTestMySql(const QString &statement)
         + " password=" + quoted(Environment("SCRIVO_TEST_MYSQL_PASSWORD")) + " connect_timeout=10 read_timeout=30";
     soci::session session(*soci::factory_mysql(), connectString);
     session << statement.toStdString();
+}
+
+void ExecuteOnTestFirebirdServer(const QString &statement)
+{
+    const std::string connectString = "service=" + Environment("SCRIVO_TEST_FB_HOST").toStdString() + '/'
+        + Environment("SCRIVO_TEST_FB_PORT").toStdString() + ':' + Environment("SCRIVO_TEST_FB_DATABASE").toStdString()
+        + " user=SYSDBA password=masterkey";
+    soci::session session(*soci::factory_firebird(), connectString);
+    session << statement.toStdString();
+    session.commit();
 }

@@ -101,6 +101,9 @@ QString CopyFirebirdDatabase(const QString &source);
 /// connection (KILL of one of its own sessions, for instance). Throws on failure.
 void ExecuteOnTestMySql(const QString &statement);
 
+/// The same on the fixture's Firebird server, as SYSDBA, committed.
+void ExecuteOnTestFirebirdServer(const QString &statement);
+
 /// One database test's process state: StringManager, then the scripted messages, so that
 /// no message of the connection blocks the test; freed in reverse order.
 class DatabaseTestScope {
