@@ -12,12 +12,6 @@ namespace {
 // A variables file is a few lines; anything larger is not one.
 constexpr qint64 MaxReadSize = 64 * 1024 * 1024;
 
-bool CreateEmpty(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadWrite | QIODevice::Truncate);
-}
-
 QString Reason(const QFile &file)
 {
     switch (file.error()) {
@@ -31,40 +25,20 @@ QString Reason(const QFile &file)
 
 TCBinaryFile::~TCBinaryFile() = default; // QFile closes the file
 
-int TCBinaryFile::Open(const QString &path, int mode, int flags)
+int TCBinaryFile::Open(const QString &path, int /*mode: reading, shared*/, int /*flags*/)
 {
     if (FFile.isOpen()) {
         LastOpenError = 5;
         return -1;
     }
+    // The program only reads: a missing file is never created.
     if (path.isEmpty() || !QFileInfo::exists(path)) {
-        if (flags & bfMustExist) {
-            LastOpenError = 3;
-            return -1;
-        }
-        if (!CreateEmpty(path)) {
-            LastOpenError = 2;
-            return -1;
-        }
-    } else if (flags & bfRecreate) {
-        if (!QFile::remove(path)) {
-            LastOpenError = 1;
-            return -1;
-        }
-        if (!CreateEmpty(path)) {
-            LastOpenError = 2;
-            return -1;
-        }
+        LastOpenError = 3;
+        return -1;
     }
-
     FFile.setFileName(path);
-    QIODevice::OpenMode access = QIODevice::ReadOnly;
-    if ((mode & 0x3) == fmOpenWrite)
-        access = QIODevice::WriteOnly;
-    else if ((mode & 0x3) == fmOpenReadWrite)
-        access = QIODevice::ReadWrite;
     // No buffering: ReadAll takes the file as it is on disk.
-    if (!FFile.open(access | QIODevice::Unbuffered)) {
+    if (!FFile.open(QIODevice::ReadOnly | QIODevice::Unbuffered)) {
         LastOpenError = 4;
         return -1;
     }

@@ -6,6 +6,8 @@
 #include "support/StrMan.h"
 #include "support/WinTools.h"
 
+#include <QDir>
+
 TCTraitementTexte::TCTraitementTexte(TCLocaleOption *options)
     : FOptions(options)
 {
@@ -46,8 +48,11 @@ QString TCTraitementTexte::ProgramOf(Variant variant)
     }
 }
 
-void TCTraitementTexte::Launch(Variant variant, const QString &path)
+void TCTraitementTexte::Launch(Variant variant, const QString &documentPath)
 {
+    // A relative path that begins with "-" would reach the program as one of its options.
+    const QString path = documentPath.startsWith(u'-') ? QDir::toNativeSeparators(QStringLiteral("./") + documentPath)
+                                                       : documentPath;
     const QString program = ProgramOf(variant);
     if (program.isEmpty()) {
         if (!platform::openWithDefaultApplication(path.toStdString()))

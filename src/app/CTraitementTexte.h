@@ -28,7 +28,7 @@ private:
     /// read (the user is told why).
     QString ProgramOf(Variant variant);
     /// Starts the document in its own process; a launch that fails is told to the user.
-    void Launch(Variant variant, const QString &path);
+    void Launch(Variant variant, const QString &documentPath);
 
     TCLocaleOption *FOptions;
 };

@@ -16,6 +16,43 @@ bool AsksForUsage(int argc, const char *const *argv)
     return false;
 }
 
+namespace {
+
+// As the connection parameters read them: "-v" and "-vv" exactly, anything that begins
+// with "-ini"; and "-pf" and "-wp", alone or followed by their separator.
+bool IsOption(const QString &argument)
+{
+    if (argument == QLatin1String("-v") || argument == QLatin1String("-vv"))
+        return true;
+    const QString lowered = argument.toLower();
+    if (lowered.startsWith(QLatin1String("-ini")) || lowered == QLatin1String("-pf") || lowered == QLatin1String("-wp"))
+        return true;
+    for (const QLatin1String key : {QLatin1String("-pf"), QLatin1String("-wp")})
+        if (lowered.size() > key.size() && lowered.startsWith(key) && !lowered.at(key.size()).isLetterOrNumber())
+            return true;
+    return false;
+}
+
+} // namespace
+
+QStringList PositionalArguments(const QStringList &arguments)
+{
+    QStringList positional;
+    for (qsizetype i = 0; i < arguments.size(); ++i)
+        if (i == 0 || !IsOption(arguments.at(i)))
+            positional << arguments.at(i);
+    return positional;
+}
+
+QStringList OptionsLast(const QStringList &arguments)
+{
+    QStringList options;
+    for (qsizetype i = 1; i < arguments.size(); ++i)
+        if (IsOption(arguments.at(i)))
+            options << arguments.at(i);
+    return PositionalArguments(arguments) + options;
+}
+
 QString UsageText()
 {
     const QString base = QStringLiteral("Software\\") + TCAppNames().Company + u'\\' + TCAppNames().Family;

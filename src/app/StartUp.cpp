@@ -6,6 +6,7 @@
 
 #include "CBinaryFile.h"
 #include "CTraitementTexte.h"
+#include "CommandLine.h"
 #include "CodeInsertion.h"
 #include "config/CCnxParam.h"
 #include "config/CConnexion.h"
@@ -128,7 +129,7 @@ bool TfScrivo::LoadReferenceData()
 
 void TfScrivo::OpenTarget()
 {
-    FFirstArgument = FArguments.value(1);
+    FFirstArgument = PositionalArguments(FArguments).value(1);
     const TInsertionTarget named(FFirstArgument);
     if (StartsWithText(FFirstArgument, QStringLiteral("-app=")) || named.Kind != TInsertionTarget::TKind::Title) {
         FTarget = named;
@@ -141,7 +142,7 @@ void TfScrivo::OpenTarget()
         return;
     }
     TCTraitementTexte launcher(LocaleOption);
-    const QString variant = GetParamValue(RawCommandLine(FArguments), QStringLiteral("wp"), QString(),
+    const QString variant = GetParamValue(RawCommandLine(OptionsLast(FArguments)), QStringLiteral("wp"), QString(),
                                           QStringLiteral(":"), QStringLiteral(" -"));
     if (variant == QLatin1String("modele"))
         launcher.OpenTemplate(FFirstArgument);
@@ -155,7 +156,7 @@ void TfScrivo::OpenTarget()
 void TfScrivo::LoadVariables()
 {
     try {
-        const QString commandLine = RawCommandLine(FArguments);
+        const QString commandLine = RawCommandLine(OptionsLast(FArguments));
         if (!HasParam(commandLine, QStringLiteral("pf"), QStringLiteral(" -"), QStringLiteral("=")))
             return;
         QString path = GetParamValue(commandLine, QStringLiteral("pf"), QString(), QStringLiteral("="),
@@ -164,9 +165,20 @@ void TfScrivo::LoadVariables()
             path.remove(0, 1);
         if (path.endsWith(u'"'))
             path.chop(1);
-        if (!QFileInfo(path).isFile())
+        if (path.isEmpty())
             return;
-        *FVariables = TextLines(ReadTextFile(path));
+        if (!QFileInfo(path).isFile())
+            throw EScrivoError(QStringLiteral("Le fichier de variables <") + path + QStringLiteral("> est introuvable."));
+        // A list of names: millions of lines are not one, and would take gigabytes as a
+        // list. Each line break ends a line: they are counted before the text is split.
+        constexpr qsizetype MaxVariables = 10000;
+        const QString text = ReadTextFile(path);
+        const bool tooManyBreaks = std::max(text.count(u'\n'), text.count(u'\r')) > MaxVariables;
+        const QStringList lines = tooManyBreaks ? QStringList() : TextLines(text);
+        if (tooManyBreaks || lines.size() > MaxVariables)
+            throw EScrivoError(QStringLiteral("Le fichier de variables <") + path + QStringLiteral("> compte plus de ")
+                               + QString::number(MaxVariables) + QStringLiteral(" lignes : il est ignoré."));
+        *FVariables = lines;
         bVariable->show();
     } catch (const std::exception &error) {
         const QString reason = dynamic_cast<const EScrivoError *>(&error)
@@ -184,7 +196,7 @@ void TfScrivo::ChooseFoldState()
         FoldWindow();
         return;
     }
-    const QString second = FArguments.at(2);
+    const QString second = PositionalArguments(FArguments).value(2);
     if (StartsWithText(second, QStringLiteral("-qre="))) {
         FQuestionnaireId = StrToIntDef(StringManager->After(QStringLiteral("="), second), 0);
         bQuestionnaireClick(); // hosts the questionnaire picker

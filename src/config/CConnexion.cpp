@@ -20,6 +20,7 @@
 #include <QCursor>
 #include <QGuiApplication>
 #include <QLoggingCategory>
+#include <QRegularExpression>
 #include <QThread>
 
 #include <soci/soci.h>
@@ -77,14 +78,27 @@ struct TCConnexion::Private {
     QString lastServerMessage;
     QString lastStatement;
 
+    QString password; // never shown
+
     QString ErrorText(const std::exception &error) const
     {
         // Server messages come in the connection's character set.
         if (const auto *own = dynamic_cast<const EScrivoError *>(&error))
-            return MessageLines(own->Message());
+            return Redacted(MessageLines(own->Message()));
         if (const auto *server = dynamic_cast<const soci::soci_error *>(&error))
-            return MessageLines(DecodeText(server->get_error_message(), settings.codec));
-        return MessageLines(DecodeText(error.what(), settings.codec));
+            return Redacted(MessageLines(DecodeText(server->get_error_message(), settings.codec)));
+        return Redacted(MessageLines(DecodeText(error.what(), settings.codec)));
+    }
+
+    // A client's error may quote the connect string: its password shows as stars.
+    QString Redacted(QString text) const
+    {
+        static const QRegularExpression assigned(QStringLiteral("(password\\s*=\\s*)(\"[^\"]*\"|'(?:[^'\\\\]|\\\\.)*'|\\S+)"),
+                                                 QRegularExpression::CaseInsensitiveOption);
+        text.replace(assigned, QStringLiteral("\\1********"));
+        if (password.size() >= 4) // a shorter one would star ordinary words out
+            text.replace(password, QStringLiteral("********"));
+        return text;
     }
 
     // Opens the session of the settings' engine; when that fails, the session stays
@@ -245,6 +259,7 @@ void TCConnexion::SetupConnection()
     values.ReadTimeout = ReadTimeout;
     d->Close();
     d->settings = BuildConnectionSettings(values);
+    d->password = values.PassWord;
 }
 
 bool TCConnexion::Connect(bool askRetry)

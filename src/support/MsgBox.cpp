@@ -22,6 +22,7 @@ MessageReply showRealMessageBox(const MessageRequest &request)
     QMessageBox box(DialogOwner(request.parent));
     StandAboveOwner(&box, box.parentWidget());
     box.setWindowTitle(request.title);
+    box.setTextFormat(Qt::PlainText); // file names and servers' texts are shown as they are
     box.setText(request.text);
 
     switch (style & MB_ICONMASK) {

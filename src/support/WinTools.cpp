@@ -286,8 +286,16 @@ QString GetParamValue(const QString &commandLine, const QString &key, const QStr
     const int match = sm.PosFrom(needle, lowered, 1);
     if (match == 0)
         return defaultValue;
-    const int next = sm.PosFrom(sm.Lower(prefix), lowered, match + 1);
     const int start = match + int(needle.size() + separator.size());
+    // A value in double quotes runs at least to its closing quote, whatever it holds (a
+    // folder named "Lettre - Dupont"): the end is looked for after that quote.
+    int endSearch = match + 1;
+    if (start <= text.size() && text.at(start - 1) == u'"') {
+        const qsizetype closing = text.indexOf(u'"', start);
+        if (closing >= 0)
+            endSearch = int(closing) + 1;
+    }
+    const int next = sm.PosFrom(sm.Lower(prefix), lowered, endSearch);
     if (next == 0)
         return start <= text.size() ? sm.MidFrom(text, start) : defaultValue;
     return next > start ? text.mid(start - 1, next - start) : QString();

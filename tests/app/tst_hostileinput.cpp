@@ -132,6 +132,15 @@ private slots:
                                              << QByteArray("caf\xe9\n\xc3\x28\xa0\xa1\n\xff\xfe") << QString() << false;
         QTest::newRow("variables 1 MB line") << withVariables << Workstation << none << QByteArray(1024 * 1024, 'v')
                                              << QString() << false;
+        const QString tooMany = QStringLiteral("compte plus de 10000 lignes : il est ignoré.");
+        QTest::newRow("variables 30 million empty lines") << withVariables << Workstation << none
+                                                          << QByteArray(30 * 1024 * 1024, '\n') << tooMany << false;
+        QTest::newRow("variables named, missing") << document + QStringList{QStringLiteral("-pf=%DIR%/absent.txt")}
+                                                  << Workstation << none << none << QStringLiteral("absent.txt> est introuvable.")
+                                                  << false;
+        QTest::newRow("options before the document") << QStringList{QStringLiteral("-pf=%DIR%/absent.txt"), QStringLiteral("-wp:ordo")} + document
+                                                     << Workstation << none << none << QStringLiteral("absent.txt> est introuvable.")
+                                                     << false;
         QTest::newRow("not a Firebird database") << document << QByteArray(Workstation).replace("%DB%", "%DIR%/lettre.txt")
                                                  << none << none << QStringLiteral("Dernier message du serveur : \n"
                                                                                    "I/O error during \"read\" operation")

@@ -102,6 +102,10 @@ private slots:
         QTest::newRow("prescription word processor") << QStringList{doc, "-wp:ordo"} << "ordo" << "Lettre.odt" << false << 0 << QStringList{};
         QTest::newRow("quoted variables file with blanks") << QStringList{"-app=x", "-pf=%vars%"} << "" << "-app=x" << false << 0 << QStringList{"nom", "", "date rdv"};
         QTest::newRow("pf last word, no file") << QStringList{"-app=x", "y", "-pf"} << "" << "-app=x" << false << 0 << QStringList{};
+        QTest::newRow("variables folder holding ' - '") << QStringList{"-app=x", "-pf=%dashvars%"} << "" << "-app=x" << false << 0 << QStringList{"nom", "", "date rdv"};
+        QTest::newRow("options before the document") << QStringList{"-pf=%vars%", "-wp:ordo", doc} << "ordo" << "Lettre.odt" << false << 0 << QStringList{"nom", "", "date rdv"};
+        QTest::newRow("document beginning with '-'") << QStringList{"-lettre.odt"} << "wp" << "-lettre.odt" << true << 0 << QStringList{};
+        QTest::newRow("option between target and questionnaire") << QStringList{"-app=x", "-pf", "-qre=7"} << "" << "-app=x" << false << 7 << QStringList{};
         QTest::newRow("no argument: nothing opened") << QStringList{} << "" << "" << true << 0 << QStringList{};
     }
     void commandLineChoices()
@@ -125,10 +129,15 @@ private slots:
                              .text(QStringLiteral("WPOrdoNom"), QStringLiteral("Ordonnances"))
                              .text(QStringLiteral("WPOrdoPath"), ordo.path()));
         QDir(folder.path()).mkpath(QStringLiteral("mes variables"));
+        QDir(folder.path()).mkpath(QStringLiteral("Lettre - Dupont"));
         const QString variablesFile = folder.filePath(QStringLiteral("mes variables/modèle.txt"));
+        const QString dashedVariablesFile = folder.filePath(QStringLiteral("Lettre - Dupont/vars.txt"));
         WriteFile(variablesFile, "nom\r\n\r\ndate rdv\r\n");
+        WriteFile(dashedVariablesFile, "nom\r\n\r\ndate rdv\r\n");
         const QString document = folder.filePath(QStringLiteral("Lettre.odt"));
-        arguments.replaceInStrings(QStringLiteral("%doc%"), document).replaceInStrings(QStringLiteral("%vars%"), variablesFile);
+        arguments.replaceInStrings(QStringLiteral("%doc%"), document)
+            .replaceInStrings(QStringLiteral("%vars%"), variablesFile)
+            .replaceInStrings(QStringLiteral("%dashvars%"), dashedVariablesFile);
 
         startUp(arguments);
         QCOMPARE(messages().texts(), QStringList());
@@ -140,9 +149,11 @@ private slots:
         // The one named started with the document, no other.
         if (opened.isEmpty())
             QTest::qWait(300);
+        // A document named like an option reaches the word processor as a path.
+        const QString received = target.startsWith(u'-') ? QStringLiteral("./") + target : document;
         for (const RecordingProgram *candidate : {&wp, &modele, &ordo}) {
             if (candidate->path() == folder.filePath(opened))
-                QCOMPARE(candidate->recorded(), RecordingProgram::recordOf({document}));
+                QCOMPARE(candidate->recorded(), RecordingProgram::recordOf({received}));
             else
                 QVERIFY2(!candidate->ran(), qPrintable(candidate->path()));
         }
@@ -161,6 +172,10 @@ private slots:
             << QStringList{ServerQuestionStart, RetryConnection, ServerQuestionStart, RetryConnection} << true;
         QTest::newRow("variables file failing") << "variables"
             << QStringList{QStringLiteral("Erreur lors traitement fichier paramètres :\r\n")} << false;
+        QTest::newRow("variables file named, missing") << "variables missing"
+            << QStringList{QStringLiteral("Erreur lors traitement fichier paramètres :\r\nLe fichier de variables <")} << false;
+        QTest::newRow("variables file of 20 million lines") << "variables lines"
+            << QStringList{QStringLiteral("Erreur lors traitement fichier paramètres :\r\nLe fichier de variables <")} << false;
     }
     void failuresEndTheProgramWithTheirMessage()
     {
@@ -185,6 +200,11 @@ private slots:
             messages().enqueueButton(6); // the start-up's question: Yes, try again
             messages().enqueueButton(7);
             messages().enqueueButton(7);
+        } else if (situation == QLatin1String("variables missing")) {
+            arguments << QStringLiteral("-pf=") + folder.filePath(QStringLiteral("absent.txt"));
+        } else if (situation == QLatin1String("variables lines")) {
+            WriteFile(folder.filePath(QStringLiteral("lines.txt")), QByteArray(20 * 1024 * 1024, '\n'));
+            arguments << QStringLiteral("-pf=") + folder.filePath(QStringLiteral("lines.txt"));
         } else {
             // Too large to be a variables file: reading it fails.
             QFile big(folder.filePath(QStringLiteral("variables.txt")));

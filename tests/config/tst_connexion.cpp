@@ -561,6 +561,20 @@ private slots:
         }
     }
 
+    // A client's error that quotes the password shows stars instead.
+    void passwordNeverShown()
+    {
+        SCRIVO_SKIP_WITHOUT_ENGINE(FirebirdEngine);
+        const auto connexion = SetUpConnexion(FirebirdEngine, [](TCCnxParam &params) {
+            params.DataBaseName = QStringLiteral("/nonexistent/Secret-42/cabinet.fdb");
+            params.PassWord = QStringLiteral("Secret-42");
+        });
+        QVERIFY(!connexion->Connect(false));
+        QVERIFY2(connexion->LastServerMessage().contains(QStringLiteral("/nonexistent/********/cabinet.fdb"))
+                     && !connexion->LastServerMessage().contains(QStringLiteral("Secret-42")),
+                 qPrintable(connexion->LastServerMessage()));
+    }
+
     void connectionSettings_data()
     {
         QTest::addColumn<int>("row");

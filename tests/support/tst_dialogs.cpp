@@ -15,6 +15,7 @@
 #include <QClipboard>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMessageBox>
 #include <QTreeWidget>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -107,6 +108,7 @@ private slots:
     void replacementEditsFirstRowByKeys();
     // Last: it runs the application's event loop to see it end.
     void criticalErrorEndsApplication();
+    void messageBoxShowsTextAsIs();
 };
 
 void TstDialogs::errorMessageText()
@@ -374,5 +376,25 @@ void TstDialogs::criticalErrorEndsApplication()
     QCOMPARE(messages.requests().size(), 1);
 }
 
+// A file name or a server's text that looks like markup is shown as it is.
+void TstDialogs::messageBoxShowsTextAsIs()
+{
+    const QString text = QStringLiteral("Fichier <b>C:\\Lettres\\<i>Dupont</i>.docx</b> introuvable");
+    Qt::TextFormat format = Qt::RichText;
+    QString shown;
+    ModalScript script([&](QDialog *dialog) {
+        if (auto *box = qobject_cast<QMessageBox *>(dialog)) {
+            format = box->textFormat();
+            shown = box->text();
+        }
+        dialog->done(QDialog::Accepted);
+    });
+    MsgBox(nullptr, text, QStringLiteral("*APP*"), mfOk);
+    QVERIFY(script.ran && !script.forced);
+    QCOMPARE(format, Qt::PlainText);
+    QCOMPARE(shown, text);
+}
+
 QTEST_MAIN(TstDialogs)
 #include "tst_dialogs.moc"
+

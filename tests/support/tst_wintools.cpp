@@ -237,8 +237,10 @@ void TstWinTools::getParamValue_data()
     QTest::newRow("blanks before next prefix kept") << "scrivo -wp:ordo  -pf=x" << "wp" << "" << ":" << "ordo ";
     QTest::newRow("pf quoted with blanks") << "scrivo /d/l.odt -pf=\"/a b/v.txt\"" << "pf" << "" << "="
                                            << "\"/a b/v.txt\"";
-    QTest::newRow("pf cut at inner ' -'") << "scrivo /d/l.odt -pf=\"/a -b/v.txt\"" << "pf" << "" << "="
-                                          << "\"/a";
+    QTest::newRow("pf quoted, ' - ' inside taken") << "scrivo /d/l.odt -pf=\"/a -b/v.txt\" -wp:ordo" << "pf" << "" << "="
+                                                  << "\"/a -b/v.txt\"";
+    QTest::newRow("pf unquoted, cut at inner ' -'") << "scrivo /d/l.odt -pf=/a -b/v.txt" << "pf" << "" << "=" << "/a";
+    QTest::newRow("pf quote never closed") << "scrivo -pf=\"/a -b" << "pf" << "" << "=" << "\"/a";
     QTest::newRow("pf last word") << "scrivo /d/l.odt -pf" << "pf" << "" << "=" << "";
     QTest::newRow("pf last word keeps default") << "scrivo /d/l.odt -pf" << "pf" << "déf" << "=" << "déf";
     QTest::newRow("key absent") << "scrivo /d/l.odt -wp:ordo" << "pf" << "déf" << "=" << "déf";
