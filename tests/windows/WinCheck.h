@@ -64,16 +64,26 @@ inline int skipWithoutFixture(const char *why)
     return required ? 1 : 77;
 }
 
+/// UTF-8 as UTF-16, for the wide functions (paths are UTF-8 here, as in the program).
+inline std::wstring wide(const std::string &utf8)
+{
+    std::wstring text(utf8.size(), L'\0');
+    text.resize(std::size_t(MultiByteToWideChar(CP_UTF8, 0, utf8.data(), int(utf8.size()), text.data(), int(text.size()))));
+    return text;
+}
+
 inline std::string tempPath(const std::string &name)
 {
-    char folder[MAX_PATH];
-    GetTempPathA(MAX_PATH, folder);
-    return folder + name;
+    wchar_t folder[MAX_PATH];
+    const DWORD length = GetTempPathW(MAX_PATH, folder);
+    std::string utf8(length * 3, '\0');
+    utf8.resize(std::size_t(WideCharToMultiByte(CP_UTF8, 0, folder, int(length), utf8.data(), int(utf8.size()), nullptr, nullptr)));
+    return utf8 + name;
 }
 
 inline void writeFile(const std::string &path, const std::string &bytes)
 {
-    std::FILE *file = std::fopen(path.c_str(), "wb");
+    std::FILE *file = _wfopen(wide(path).c_str(), L"wb");
     std::fwrite(bytes.data(), 1, bytes.size(), file);
     std::fclose(file);
 }
@@ -81,7 +91,7 @@ inline void writeFile(const std::string &path, const std::string &bytes)
 inline std::string readFile(const std::string &path)
 {
     std::string bytes;
-    if (std::FILE *file = std::fopen(path.c_str(), "rb")) {
+    if (std::FILE *file = _wfopen(wide(path).c_str(), L"rb")) {
         char buffer[4096];
         for (std::size_t got; (got = std::fread(buffer, 1, sizeof buffer, file)) > 0;)
             bytes.append(buffer, got);

@@ -25,6 +25,7 @@ const struct {
     {"Windows-1252", "[CHEMINS]\r\nModele=C:\\Mod\xe8les \x95 \xa3\r\n", "chemins", "modele", "C:\\Modèles • £"},
     {"UTF-8", "[CHEMINS]\r\nModele=C:\\Mod\xc3\xa8les\r\n", "CHEMINS", "Modele", "C:\\Modèles"},
     {"UTF-16 byte-order mark", std::string("\xFF\xFE[\0C\0]\0\r\0\n\0K\0=\0\xE9\0", 18), "c", "k", "é"},
+    {"UTF-16 text outside Windows-1252", std::string("\xFF\xFE[\0C\0]\0\r\0\n\0K\0=\0\x41\x01\xF3\0", 20), "c", "k", "Łó"},
 };
 
 } // namespace
@@ -52,6 +53,15 @@ int main()
     SetCurrentDirectoryA(wincheck::tempPath("").c_str());
     CHECK(file.load("scrivo-test.ini", error));
     CHECK_EQ(file.readString("c", "empty", "d"), "");
+
+    wincheck::context = "a file name outside Windows-1252, in a folder of a long name";
+    const std::string folder = wincheck::tempPath(std::string(120, 'd') + "\\" + std::string(120, 'e'));
+    CreateDirectoryW(wincheck::wide(wincheck::tempPath(std::string(120, 'd'))).c_str(), nullptr);
+    CreateDirectoryW(wincheck::wide(folder).c_str(), nullptr);
+    const std::string unicodePath = folder + "\\Łódź — paramètres.ini";
+    wincheck::writeFile(unicodePath, "[C]\r\nK=v\r\n");
+    if (CHECK(file.load(unicodePath, error)))
+        CHECK_EQ(file.readString("C", "K"), "v");
 
     wincheck::context = "files that cannot be read";
     const std::string missing = wincheck::tempPath("scrivo-absent.ini");

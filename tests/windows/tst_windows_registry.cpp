@@ -1,8 +1,9 @@
 // The registry side on Windows, against the real registry: a REGEDIT4 file (Windows-1252,
-// as regedit writes that format) is imported with "regedit /S", then read back through
-// openSystemRegistry(): accented names and texts, dwords, an expandable text left as
-// stored, missing keys and values, values of the wrong kind, and the 32-bit view of the
-// machine's keys, where a 32-bit installer's keys are on a 64-bit Windows.
+// as regedit writes that format) and a Unicode one are imported with "regedit /S", then
+// read back through openSystemRegistry(): accented names and texts, texts outside
+// Windows-1252, dwords, an expandable text left as stored, missing keys and values,
+// values of the wrong kind, and the 32-bit view of the machine's keys, where a 32-bit
+// installer's keys are on a 64-bit Windows.
 #include "WinCheck.h"
 #include "platform/Registry.h"
 
@@ -29,10 +30,19 @@ const char RegFile[] = "REGEDIT4\r\n\r\n"
                        "[HKEY_LOCAL_MACHINE\\Software\\ScrivoTest\\Vue64]\r\n"
                        "\"Seule\"=\"64\"\r\n";
 
-bool importRegFile()
+// The same format's Unicode version (UTF-16), for texts outside Windows-1252.
+std::string UnicodeRegFile()
+{
+    const std::wstring text = wincheck::wide("Windows Registry Editor Version 5.00\r\n\r\n"
+                                             "[HKEY_CURRENT_USER\\Software\\ScrivoTest\\Łódź]\r\n"
+                                             "\"Ville\"=\"Łódź — compte rendu\"\r\n");
+    return std::string("\xFF\xFE", 2) + std::string(reinterpret_cast<const char *>(text.data()), text.size() * 2);
+}
+
+bool importRegFile(const std::string &content)
 {
     const std::string path = wincheck::tempPath("scrivo-test.reg");
-    wincheck::writeFile(path, RegFile);
+    wincheck::writeFile(path, content);
     std::string command = "regedit.exe /S \"" + path + "\"";
     STARTUPINFOA startup = {};
     startup.cb = sizeof startup;
@@ -44,7 +54,7 @@ bool importRegFile()
     GetExitCodeProcess(process.hProcess, &code);
     CloseHandle(process.hThread);
     CloseHandle(process.hProcess);
-    DeleteFileA(path.c_str());
+    DeleteFileW(wincheck::wide(path).c_str());
     return code == 0;
 }
 
@@ -72,13 +82,15 @@ const struct {
     {"dword read as text", CurrentUser, Cnx, "Port", false, WrongKind, "'Port' : texte attendu, dword trouvé", 0},
     {"binary read as dword", CurrentUser, Cnx, "Binaire", true, WrongKind, "binaire trouvé", 0},
     {"machine key in the 32-bit view", LocalMachine, "Software\\ScrivoTest", "cnxregmode", true, Found, "", 1},
+    {"key and text outside Windows-1252", CurrentUser, "Software\\ScrivoTest\\Łódź", "Ville", false, Found,
+     "Łódź — compte rendu", 0},
 };
 
 } // namespace
 
 int main()
 {
-    if (!CHECK(importRegFile()))
+    if (!CHECK(importRegFile(RegFile)) || !CHECK(importRegFile(UnicodeRegFile())))
         return wincheck::finish("tst_windows_registry");
     const auto registry = platform::openSystemRegistry("Keldar");
     for (const auto &c : Cases) {

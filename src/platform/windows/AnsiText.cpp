@@ -6,8 +6,6 @@ namespace platform::win {
 
 namespace {
 
-constexpr UINT Windows1252 = 1252;
-
 std::wstring decode(UINT codePage, std::string_view bytes)
 {
     if (bytes.empty())
@@ -19,35 +17,37 @@ std::wstring decode(UINT codePage, std::string_view bytes)
     return wide;
 }
 
-std::string encode(UINT codePage, std::wstring_view wide)
+} // namespace
+
+std::string fromWide(std::wstring_view wide)
 {
     if (wide.empty())
         return std::string();
     const int size = static_cast<int>(wide.size());
-    // No best fit: "Œ" stays "Œ", but "ł" must not quietly become "l".
-    const DWORD flags = codePage == CP_UTF8 ? 0 : WC_NO_BEST_FIT_CHARS;
-    const char *fallback = codePage == CP_UTF8 ? nullptr : "?";
-    const int length = WideCharToMultiByte(codePage, flags, wide.data(), size, nullptr, 0, fallback, nullptr);
+    const int length = WideCharToMultiByte(CP_UTF8, 0, wide.data(), size, nullptr, 0, nullptr, nullptr);
     std::string bytes(static_cast<std::size_t>(length), '\0');
-    WideCharToMultiByte(codePage, flags, wide.data(), size, bytes.data(), length, fallback, nullptr);
+    WideCharToMultiByte(CP_UTF8, 0, wide.data(), size, bytes.data(), length, nullptr, nullptr);
     return bytes;
 }
 
-} // namespace
-
-std::string toAnsi(std::string_view utf8)
+std::wstring toWide(std::string_view utf8)
 {
-    return encode(Windows1252, decode(CP_UTF8, utf8));
+    return decode(CP_UTF8, utf8);
 }
 
-std::string fromAnsi(std::string_view ansi)
+bool toAnsiCodePageExactly(std::wstring_view wide, std::string &bytes)
 {
-    return encode(CP_UTF8, decode(Windows1252, ansi));
-}
-
-std::string fromWide(std::wstring_view wide)
-{
-    return encode(CP_UTF8, wide);
+    bytes.clear();
+    if (wide.empty())
+        return true;
+    const int size = static_cast<int>(wide.size());
+    BOOL defaulted = FALSE;
+    const int length = WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, wide.data(), size, nullptr, 0, nullptr, &defaulted);
+    if (length <= 0 || defaulted)
+        return false;
+    bytes.assign(static_cast<std::size_t>(length), '\0');
+    WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, wide.data(), size, bytes.data(), length, nullptr, &defaulted);
+    return !defaulted;
 }
 
 std::string systemMessage(unsigned long error)

@@ -1,6 +1,7 @@
-// Starting programs and documents on Windows: ShellExecuteA with the "open" verb, the
-// arguments joined into one command line under the quoting rules of the Windows C
-// runtime, so that each reaches the program whole. The shell may hand the work to its
+// Starting programs and documents on Windows: ShellExecuteExW with the "open" verb (any
+// character of a path, and paths of any length, reach the program), the arguments joined
+// into one command line under the quoting rules of the Windows C runtime, so that each
+// reaches the program whole. The shell may hand the work to its
 // extensions, which want COM on the calling thread: it is set up for the call when the
 // thread has none yet.
 #include "platform/Shell.h"
@@ -16,8 +17,8 @@ namespace platform {
 
 namespace {
 
-// One argument as CommandLineToArgvW reads it back: always in quotes, an inner quote
-// escaped, and the backslashes before a quote (or before the closing one) doubled.
+// One argument (UTF-8) as CommandLineToArgvW reads it back: always in quotes, an inner
+// quote escaped, and the backslashes before a quote (or before the closing one) doubled.
 std::string quoteArgument(const std::string &argument)
 {
     std::string quoted = "\"";
@@ -38,12 +39,18 @@ std::string quoteArgument(const std::string &argument)
 bool shellOpen(const std::string &file, const std::string &parameters)
 {
     const HRESULT com = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE);
-    const HINSTANCE result = ShellExecuteA(nullptr, "open", win::toAnsi(file).c_str(),
-                                           parameters.empty() ? nullptr : parameters.c_str(), nullptr, SW_SHOW);
+    const std::wstring wideFile = win::toWide(file);
+    const std::wstring wideParameters = win::toWide(parameters);
+    SHELLEXECUTEINFOW execution = {};
+    execution.cbSize = sizeof execution;
+    execution.lpVerb = L"open";
+    execution.lpFile = wideFile.c_str();
+    execution.lpParameters = wideParameters.empty() ? nullptr : wideParameters.c_str();
+    execution.nShow = SW_SHOW;
+    const bool started = ShellExecuteExW(&execution);
     if (SUCCEEDED(com))
         CoUninitialize();
-    // Values up to 32 are error codes.
-    return reinterpret_cast<INT_PTR>(result) > 32;
+    return started;
 }
 
 } // namespace
@@ -54,7 +61,7 @@ bool startDetached(const std::string &program, const std::vector<std::string> &a
     for (const std::string &argument : arguments) {
         if (!parameters.empty())
             parameters += ' ';
-        parameters += quoteArgument(win::toAnsi(argument));
+        parameters += quoteArgument(argument);
     }
     return !program.empty() && shellOpen(program, parameters);
 }

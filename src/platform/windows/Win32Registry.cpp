@@ -1,6 +1,6 @@
-// The registry on Windows, through advapi32, read only: RegOpenKeyExA with KEY_READ on
-// the current-user or the local-machine root, RegQueryValueExA for typed values. Names
-// and texts are Windows-1252 at the A functions and UTF-8 here.
+// The registry on Windows, through advapi32, read only: RegOpenKeyExW with KEY_READ on
+// the current-user or the local-machine root, RegQueryValueExW for typed values. Names
+// and texts are UTF-16 in the registry and UTF-8 here: any character comes through.
 //
 // Keys are read in the 32-bit view of the registry (KEY_WOW64_32KEY): the practice
 // application and its installer are 32-bit programs, whose keys under
@@ -62,10 +62,12 @@ public:
             error = wrongKind(name, "texte", type);
             return RegistryValueStatus::WrongKind;
         }
-        // The stored text may or may not carry its terminating zero (or several).
-        while (!data.empty() && data.back() == '\0')
-            data.pop_back();
-        value = win::fromAnsi(data);
+        // UTF-16; the stored text may or may not carry its terminating zero (or several).
+        std::wstring text(data.size() / sizeof(wchar_t), L'\0');
+        std::memcpy(text.data(), data.data(), text.size() * sizeof(wchar_t));
+        while (!text.empty() && text.back() == L'\0')
+            text.pop_back();
+        value = win::fromWide(text);
         return RegistryValueStatus::Found;
     }
 
@@ -104,14 +106,14 @@ private:
     // in between.
     LONG query(const std::string &name, DWORD &type, std::string &data) const
     {
-        const std::string ansiName = win::toAnsi(name);
+        const std::wstring wideName = win::toWide(name);
         for (;;) {
             DWORD size = 0;
-            LONG status = RegQueryValueExA(FKey, ansiName.c_str(), nullptr, &type, nullptr, &size);
+            LONG status = RegQueryValueExW(FKey, wideName.c_str(), nullptr, &type, nullptr, &size);
             if (status != ERROR_SUCCESS)
                 return status;
             data.assign(size, '\0');
-            status = RegQueryValueExA(FKey, ansiName.c_str(), nullptr, &type, reinterpret_cast<BYTE *>(data.data()),
+            status = RegQueryValueExW(FKey, wideName.c_str(), nullptr, &type, reinterpret_cast<BYTE *>(data.data()),
                                       &size);
             if (status == ERROR_MORE_DATA)
                 continue;
@@ -130,7 +132,7 @@ public:
         error.clear();
         const bool user = root == RegistryRoot::CurrentUser;
         HKEY key = nullptr;
-        const LONG status = RegOpenKeyExA(user ? HKEY_CURRENT_USER : HKEY_LOCAL_MACHINE, win::toAnsi(path).c_str(), 0,
+        const LONG status = RegOpenKeyExW(user ? HKEY_CURRENT_USER : HKEY_LOCAL_MACHINE, win::toWide(path).c_str(), 0,
                                           ReadAccess, &key);
         if (status == ERROR_SUCCESS)
             return std::make_unique<Win32RegistryKey>(key);

@@ -11,6 +11,7 @@
 #   scrivo-e2e.sh <wine-run> <scrivo.exe> <windowtext.exe> notepad|wordpad [mysql|firebird]
 set -euo pipefail
 wine_run=$1 scrivo=$2 windowtext=$3 editor=$4 engine=${5:-mysql}
+export LC_ALL=C.UTF-8 # arguments reach Wine's programs decoded as UTF-8
 . "$(dirname "$0")/../../testsupport/missing-fixture.sh"
 [ -n "${DISPLAY:-}" ] || skip_without_fixture "no X display"
 if [ "$engine" = mysql ]; then
@@ -53,9 +54,14 @@ fi
 "$wine_run" regedit /S "$(windows_path "$work/poste.reg")"
 
 if [ "$editor" = notepad ]; then
-    : > "$work/lettre.txt"
-    title="lettre.txt"
-    arguments=("$(windows_path "$work/lettre.txt")" -qre=7)
+    # A name outside Windows-1252, in a folder of a long name (not over 260 characters in
+    # all: Notepad opens no longer path); the editor's window is found by the part of its
+    # title that is ASCII.
+    folder="$work/$(printf 'Comptes rendus du cabinet %.0s' $(seq 5))"
+    mkdir -p "$folder"
+    : > "$folder/Łódź — compte rendu.txt"
+    title="compte rendu.txt"
+    arguments=("$(windows_path "$folder/Łódź — compte rendu.txt")" -qre=7)
 else
     "$wine_run" 'C:\Program Files\Windows NT\Accessories\wordpad.exe' >/dev/null 2>&1 &
     title="Wordpad"
