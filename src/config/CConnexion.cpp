@@ -12,6 +12,7 @@
 #include "DatabaseSession.h"
 #include "FirebirdSession.h"
 #include "MySqlSession.h"
+#include "StatementWatchdog.h"
 #include "support/NestedLoop.h"
 #include "support/StrMan.h"
 #include "support/WinTools.h"
@@ -110,9 +111,9 @@ struct TCConnexion::Private {
         if (settings.backend == Backend::None)
             throw EScrivoError(settings.problem);
         if (settings.backend == Backend::Firebird)
-            session = std::make_unique<TCFirebirdSession>(settings.connectString, settings.codec);
+            session = std::make_unique<TCFirebirdSession>(settings);
         else
-            session = std::make_unique<TCMySqlSession>(settings.connectString, settings.codec);
+            session = std::make_unique<TCMySqlSession>(settings);
     }
 
     // Frees the session; a Firebird one with a broken attachment is set aside instead.
@@ -209,14 +210,16 @@ TCConnectionSettings BuildConnectionSettings(const TCConnectionValues &values)
             const QString host = values.Host.trimmed();
             const QString service =
                 host.isEmpty() ? values.DataBaseName : host + u'/' + QString::number(port) + u':' + values.DataBaseName;
+            settings.firebird = {EncodeText(service, settings.codec), EncodeText(values.Login, settings.codec),
+                                 EncodeText(values.PassWord, settings.codec), charset.toStdString()};
             std::string text = "service="
-                + FirebirdValue(EncodeText(service, settings.codec),
+                + FirebirdValue(settings.firebird.service,
                                 host.isEmpty() ? QStringLiteral("DataBaseName") : QStringLiteral("Host ou DataBaseName"));
             if (!values.Login.isEmpty())
-                text += " user=" + FirebirdValue(EncodeText(values.Login, settings.codec), QStringLiteral("Login"));
+                text += " user=" + FirebirdValue(settings.firebird.user, QStringLiteral("Login"));
             if (!values.PassWord.isEmpty())
-                text += " password=" + FirebirdValue(EncodeText(values.PassWord, settings.codec), QStringLiteral("PassWord"));
-            text += " charset=" + FirebirdValue(charset.toStdString(), QStringLiteral("Charset"));
+                text += " password=" + FirebirdValue(settings.firebird.password, QStringLiteral("PassWord"));
+            text += " charset=" + FirebirdValue(settings.firebird.charset, QStringLiteral("Charset"));
             settings.connectString = text;
         } else if (settings.backend == Backend::MySql) {
             settings.codec = TextCodec::Utf8;
@@ -240,6 +243,8 @@ TCConnectionSettings BuildConnectionSettings(const TCConnectionValues &values)
         refused.problem = error.Message();
         return refused;
     }
+    settings.connectTimeout = qMax(1, values.ConnectTimeout);
+    settings.statementTimeout = qMax(1, values.ReadTimeout);
     return settings;
 }
 
@@ -344,6 +349,12 @@ bool TCConnexion::OpenRecordSet(const QString &sql, std::unique_ptr<TCRecordSet>
                     return false;
                 recordSet = std::move(result);
                 return true;
+            } catch (const EServerSilent &silent) {
+                // Not tried again: a second wait would double the user's.
+                qCInfo(lcConnexion) << "statement failed:" << statement << silent.Message();
+                d->Close();
+                ConnectionLost = true;
+                throw EScrivoError(silent.Message());
             } catch (const std::exception &error) {
                 const QString text = d->ErrorText(error);
                 qCInfo(lcConnexion) << "statement failed:" << statement << text;

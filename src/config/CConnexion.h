@@ -34,8 +34,8 @@ struct TCConnectionValues {
     QString Login;
     QString PassWord;
     QString Charset;
-    int ConnectTimeout = 10; ///< MySQL, seconds
-    int ReadTimeout = 30;    ///< MySQL, seconds
+    int ConnectTimeout = 10; ///< seconds
+    int ReadTimeout = 30;    ///< seconds: the bound of each statement
 };
 
 /// How a connection is made: the client library, the decoding of its text and its
@@ -48,6 +48,12 @@ struct TCConnectionSettings {
     TextCodec codec = TextCodec::Windows1252;
     std::string connectString;
     QString problem;
+    /// Firebird: the attachment's parts, in the connection's character set.
+    struct {
+        std::string service, user, password, charset;
+    } firebird;
+    int connectTimeout = 10;   ///< seconds
+    int statementTimeout = 30; ///< seconds
 };
 
 /// The connection settings for `values`; reads nothing and connects nowhere.
@@ -105,8 +111,8 @@ public:
 
     /// MySQL timeouts in seconds, applied by SetupConnection: a server that stops
     /// answering fails the connection or the statement instead of freezing the window.
-    int ConnectTimeout = 10;
-    int ReadTimeout = 30;
+    int ConnectTimeout = 10; ///< seconds: the bound of an attachment
+    int ReadTimeout = 30;    ///< seconds: the bound of each statement
 
 private:
     struct Private;

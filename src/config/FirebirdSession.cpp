@@ -3,6 +3,7 @@
 // attachment (TerminationSignals.h).
 #include "FirebirdSession.h"
 
+#include "StatementWatchdog.h"
 #include "TerminationSignals.h"
 
 #include <QDate>
@@ -10,8 +11,7 @@
 #include <QScopeGuard>
 #include <QTime>
 
-#include <soci/firebird/soci-firebird.h>
-#include <soci/soci.h>
+#include <ibase.h>
 
 #include <cmath>
 #include <cstring>
@@ -65,13 +65,6 @@ std::string ReadFirebirdBlob(isc_db_handle *database, isc_tr_handle *transaction
         else
             ThrowFirebird(status);
     }
-}
-
-// The attachment of a Firebird session. The backend's type information is not exported
-// by its library, so the sanitizer's type check cannot see it.
-__attribute__((no_sanitize("vptr"))) isc_db_handle *FirebirdAttachment(soci::session &session)
-{
-    return &static_cast<soci::firebird_session_backend *>(session.get_backend())->dbhp_;
 }
 
 template <typename T>
@@ -144,11 +137,37 @@ QVariant ColumnValue(const XSQLVAR &column, isc_db_handle *database, isc_tr_hand
     }
 }
 
+// The database parameter block of an attachment: its items, each at most 255 bytes long.
+std::string AttachmentParameters(const TCConnectionSettings &settings)
+{
+    std::string parameters(1, char(isc_dpb_version1));
+    const auto text = [&parameters](char item, const std::string &value, const char *name) {
+        if (value.size() > 255)
+            throw EScrivoError(QStringLiteral("Le paramètre de connexion %1 est trop long (plus de 255 octets).")
+                                   .arg(QLatin1String(name)));
+        parameters += item;
+        parameters += char(value.size());
+        parameters += value;
+    };
+    if (!settings.firebird.user.empty())
+        text(isc_dpb_user_name, settings.firebird.user, "Login");
+    if (!settings.firebird.password.empty())
+        text(isc_dpb_password, settings.firebird.password, "PassWord");
+    text(isc_dpb_lc_ctype, settings.firebird.charset, "Charset");
+    // A server that does not answer is given up after the connection's bound.
+    const int seconds = settings.connectTimeout;
+    parameters += char(isc_dpb_connect_timeout);
+    parameters += char(4);
+    for (int shift = 0; shift < 32; shift += 8)
+        parameters += char((seconds >> shift) & 0xff);
+    return parameters;
+}
+
 // The Windows program reaches fbclient.dll through a delay-loaded import: it starts
 // without the Firebird client, and the first call loads it. The client it ships is
 // loaded here first, from the program's own folder (else the system folder), so that
 // those calls use it and no other fbclient.dll found on the way.
-std::unique_ptr<soci::session> OpenFirebirdSession(const std::string &connectString)
+isc_db_handle Attach(const TCConnectionSettings &settings)
 {
 #ifdef _WIN32
     const std::string reason = platform::win::loadFromProgramFolder(L"fbclient.dll");
@@ -158,36 +177,38 @@ std::unique_ptr<soci::session> OpenFirebirdSession(const std::string &connectStr
                                           "de Scrivo. Raison donnée par Windows : %1.")
                                .arg(QString::fromStdString(reason)));
 #endif
-    return std::make_unique<soci::session>(*soci::factory_firebird(), connectString);
+    const std::string parameters = AttachmentParameters(settings);
+    ISC_STATUS_ARRAY status;
+    isc_db_handle database = 0;
+    if (isc_attach_database(status, 0, settings.firebird.service.c_str(), &database, short(parameters.size()),
+                            parameters.data()))
+        ThrowFirebird(status);
+    return database;
 }
 
 } // namespace
 
-TCFirebirdSession::TCFirebirdSession(const std::string &connectString, TCConnectionSettings::TextCodec codec)
-    : FCodec(codec)
-    , FSession(OpenFirebirdSession(connectString))
+TCFirebirdSession::TCFirebirdSession(const TCConnectionSettings &settings)
+    : FCodec(settings.codec)
+    , FDatabase(Attach(settings))
 {
-    FSession->commit(); // statements use transactions of their own (Run)
     TakeBackTerminationSignals();
+    // Past its bound, a statement's call is broken off: the client closes its side of
+    // the attachment, and the call returns.
+    FWatchdog = std::make_unique<TStatementWatchdog>(settings.statementTimeout, [this] {
+        ISC_STATUS_ARRAY ignored;
+        fb_cancel_operation(ignored, &FDatabase, fb_cancel_abort);
+    });
 }
 
-// A SOCI session whose attachment is broken would raise from its destructor (which ends
-// the process): such a session is set aside instead.
+// The watchdog ends first (it may be breaking a call off); an attachment that is broken
+// already answers its detach with an error, and is let go.
 TCFirebirdSession::~TCFirebirdSession()
 {
-    bool healthy = true;
-    try {
-        FSession->commit();
-        healthy = FSession->get_backend()->is_connected();
-    } catch (...) {
-        healthy = false;
-    }
-    if (!healthy) {
-        // Never destroyed, not even at exit.
-        static auto *brokenSessions = new std::vector<std::unique_ptr<soci::session>>;
-        qCWarning(lcConnexion) << "Firebird attachment broken: kept aside instead of detached";
-        brokenSessions->push_back(std::move(FSession));
-    }
+    FWatchdog.reset();
+    ISC_STATUS_ARRAY status;
+    if (isc_detach_database(status, &FDatabase))
+        qCWarning(lcConnexion) << "Firebird attachment broken: let go without its detach";
 }
 
 // Statements run through the client library directly, on the session's attachment: each
@@ -196,8 +217,20 @@ TCFirebirdSession::~TCFirebirdSession()
 // text BLOBs included.
 std::unique_ptr<TCFetchedRecordSet> TCFirebirdSession::Run(const QString &statementText)
 {
+    const TStatementWatchdog::TWatch watch(*FWatchdog);
+    try {
+        return RunWatched(statementText);
+    } catch (const FirebirdFailure &) {
+        if (watch.BrokenOff())
+            throw EServerSilent(watch.Seconds());
+        throw;
+    }
+}
+
+std::unique_ptr<TCFetchedRecordSet> TCFirebirdSession::RunWatched(const QString &statementText)
+{
     const std::string sql = EncodeText(statementText, FCodec);
-    isc_db_handle *database = FirebirdAttachment(*FSession);
+    isc_db_handle *database = &FDatabase;
     ISC_STATUS_ARRAY status;
     isc_tr_handle transaction = 0;
     static const char parameters[] = {isc_tpb_version3, isc_tpb_read, isc_tpb_read_committed, isc_tpb_rec_version,

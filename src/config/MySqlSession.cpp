@@ -2,6 +2,7 @@
 #include "MySqlSession.h"
 
 #include "MySqlClientPlugins.h"
+#include "StatementWatchdog.h"
 
 #include "support/StrMan.h"
 
@@ -15,6 +16,14 @@
 
 #include <climits>
 #include <ctime>
+
+#ifdef _WIN32
+#include <winsock2.h>
+constexpr int ShutBoth = SD_BOTH;
+#else
+#include <sys/socket.h>
+constexpr int ShutBoth = SHUT_RDWR;
+#endif
 
 namespace {
 
@@ -84,9 +93,9 @@ std::unique_ptr<soci::session> OpenMySqlSession(const std::string &connectString
 }
 } // namespace
 
-TCMySqlSession::TCMySqlSession(const std::string &connectString, TCConnectionSettings::TextCodec codec)
-    : FCodec(codec)
-    , FSession(OpenMySqlSession(connectString))
+TCMySqlSession::TCMySqlSession(const TCConnectionSettings &settings)
+    : FCodec(settings.codec)
+    , FSession(OpenMySqlSession(settings.connectString))
 {
     // The server announces its version when it accepts the login; an older one than the
     // client library can read would answer every query with "Unknown MySQL error".
@@ -94,11 +103,33 @@ TCMySqlSession::TCMySqlSession(const std::string &connectString, TCConnectionSet
     const char *version = connection ? mysql_get_server_info(connection) : nullptr;
     if (const QString tooOld = MySqlServerTooOld(QString::fromUtf8(version ? version : "")); !tooOld.isEmpty())
         throw EScrivoError(tooOld);
+    // Past its bound, a statement's read is broken off: the socket is shut, and the
+    // client library's call returns (its own read timeout applies to each read alone).
+    FWatchdog = std::make_unique<TStatementWatchdog>(settings.statementTimeout, [connection] {
+        if (connection)
+            shutdown(mysql_get_socket(connection), ShutBoth);
+    });
 }
 
-TCMySqlSession::~TCMySqlSession() = default;
+// The watchdog ends first: it may be shutting the socket.
+TCMySqlSession::~TCMySqlSession()
+{
+    FWatchdog.reset();
+}
 
 std::unique_ptr<TCFetchedRecordSet> TCMySqlSession::Run(const QString &statement)
+{
+    const TStatementWatchdog::TWatch watch(*FWatchdog);
+    try {
+        return RunWatched(statement);
+    } catch (const std::exception &) {
+        if (watch.BrokenOff())
+            throw EServerSilent(watch.Seconds());
+        throw;
+    }
+}
+
+std::unique_ptr<TCFetchedRecordSet> TCMySqlSession::RunWatched(const QString &statement)
 {
     auto recordSet = std::make_unique<TCFetchedRecordSet>();
     {

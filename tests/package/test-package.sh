@@ -45,7 +45,7 @@ for path in ./usr/bin/scrivo ./usr/share/applications/scrivo.desktop \
     grep -qxF "$path" <<<"$contents" || fail "$path is not in the package"
 done
 depends=$(dpkg-deb -f "$deb" Depends)
-for library in libqt6widgets6 libsoci-firebird libfbclient2 libsoci-mysql libx11-6 libxtst6; do
+for library in libqt6widgets6 libfbclient2 libsoci-mysql libx11-6 libxtst6; do
     grep -q "$library" <<<"$depends" || fail "Depends lacks $library: $depends"
 done
 
