@@ -1,4 +1,8 @@
 // The MySQL session (see MySqlSession.h): SOCI's rowsets and column types.
+#ifdef _WIN32
+#include <winsock2.h> // before windows.h, which the client library's headers include
+#endif
+
 #include "MySqlSession.h"
 
 #include "MySqlClientPlugins.h"
@@ -18,7 +22,6 @@
 #include <ctime>
 
 #ifdef _WIN32
-#include <winsock2.h>
 constexpr int ShutBoth = SD_BOTH;
 #else
 #include <sys/socket.h>

@@ -43,6 +43,9 @@ bool shellOpen(const std::string &file, const std::string &parameters)
     const std::wstring wideParameters = win::toWide(parameters);
     SHELLEXECUTEINFOW execution = {};
     execution.cbSize = sizeof execution;
+    // No dialog of the shell's own (the caller tells the user), and the call returns once
+    // the shell is done with it (COM ends right after).
+    execution.fMask = SEE_MASK_FLAG_NO_UI | SEE_MASK_NOASYNC;
     execution.lpVerb = L"open";
     execution.lpFile = wideFile.c_str();
     execution.lpParameters = wideParameters.empty() ? nullptr : wideParameters.c_str();
