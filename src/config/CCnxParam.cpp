@@ -13,6 +13,13 @@
 #include <QThread>
 #include <QTimer>
 
+#include <chrono>
+#include <functional>
+#include <future>
+#include <memory>
+#include <optional>
+#include <thread>
+
 namespace {
 
 // Folder parameters end with the platform's separator ("\\" on Windows, "/" on Linux).
@@ -36,9 +43,34 @@ bool BoolText(const QString &text)
     return text == QLatin1String("1") || text == QLatin1String("-1");
 }
 
+// A folder on a share that stops answering blocks whoever asks: each question about it
+// runs on a thread of its own, which is waited for this long at most and left behind
+// (blocked, it harms nobody) when it does not come back.
+constexpr int ShareBoundSeconds = 10;
+
+template <typename T>
+std::optional<T> WithinBound(std::function<T()> question)
+{
+    auto answer = std::make_shared<std::promise<T>>();
+    std::future<T> future = answer->get_future();
+    std::thread([answer, question = std::move(question)] { answer->set_value(question()); }).detach();
+    if (future.wait_for(std::chrono::seconds(ShareBoundSeconds)) != std::future_status::ready)
+        return std::nullopt;
+    return future.get();
+}
+
+// Anything there but a folder; what does not answer within the bound counts as absent.
 bool FileExists(const QString &path)
 {
-    return !path.isEmpty() && QFileInfo(path).isFile();
+    return !path.isEmpty() && WithinBound<bool>([path] {
+                                  const QFileInfo file(path);
+                                  return file.exists() && !file.isDir();
+                              }).value_or(false);
+}
+
+bool FolderExists(const QString &path)
+{
+    return WithinBound<bool>([path] { return QFileInfo(path).isDir(); }).value_or(false);
 }
 
 // The parent folder of `folder`, made absolute and normalised, with its separator.
@@ -137,7 +169,10 @@ QString TCCnxParam::CandidateParamFile(const QString &folder) const
         return candidate;
     // A share filled from Windows may spell the name in another case, which Windows
     // would not have minded.
-    const QStringList found = QDir(folder).entryList({FNames->ParamFileName}, QDir::Files | QDir::Hidden, QDir::Name);
+    const QString name = FNames->ParamFileName;
+    const QStringList found = WithinBound<QStringList>([folder, name] {
+                                  return QDir(folder).entryList({name}, QDir::Files | QDir::Hidden, QDir::Name);
+                              }).value_or(QStringList());
     if (!found.isEmpty())
         return folder + PathDelimiter + found.first();
     return QString();
@@ -152,6 +187,7 @@ void TCCnxParam::LoadParams(bool RegistryOnly)
     Registry->OpenSubKey(QStringLiteral("Cnx"), RegistryMode);
     ParamFileName.clear();
     ParamFilePath.clear();
+    FParamFileSilent = false;
     IniOnCommandLine = false;
     const TraceMode trace = DetermineTraceMode();
 
@@ -208,7 +244,7 @@ void TCCnxParam::LoadParams(bool RegistryOnly)
             if (trace.on)
                 Trace(QStringLiteral("Chemin fichier ") + FNames->ParamFileName + QStringLiteral(" : \r\n") + path);
             ParamFilePath = path;
-            if (QFileInfo(path).isDir()) {
+            if (FolderExists(path)) {
                 ParamFileName = CandidateParamFile(path);
                 if (ParamFileName.isEmpty())
                     ParamFilePath.clear();
@@ -309,9 +345,30 @@ void TCCnxParam::ReadCentralFile(const TraceMode &trace)
     if (trace.on)
         Trace(QStringLiteral("Debut chargement fichier : \r\n") + ParamFileName);
     try {
-        platform::IniFile file;
-        std::string error;
-        if (!file.load(ParamFileName.toStdString(), error)) {
+        struct Load {
+            platform::IniFile file;
+            std::string error;
+            bool loaded = false;
+        };
+        const std::string path = ParamFileName.toStdString();
+        std::optional<Load> load = WithinBound<Load>([path] {
+            Load attempt;
+            attempt.loaded = attempt.file.load(path, attempt.error);
+            return attempt;
+        });
+        if (!load) {
+            // Told once; start-up then ends as without its central file.
+            FParamFileSilent = true;
+            MsgBox(nullptr,
+                   QStringLiteral("Le fichier ") + ParamFileName + nl
+                       + QStringLiteral("ne répond pas (aucune réponse en %1 s).").arg(ShareBoundSeconds) + nl
+                       + QStringLiteral("Vérifiez vos connexions réseau et/ou la disponibilité de votre serveur !"),
+                   QStringLiteral("*APP*"), mfOk);
+            return;
+        }
+        const platform::IniFile &file = load->file;
+        const std::string &error = load->error;
+        if (!load->loaded) {
             ShowErrorMessage(nullptr,
                              QStringLiteral("Impossible d'accéer au fichier \r\n<") + ParamFileName + QStringLiteral(">") + nl
                                  + QStringLiteral("Les paramètres de connexion risquent d'être incomplet."),
@@ -377,6 +434,8 @@ void TCCnxParam::ReadCentralFile(const TraceMode &trace)
 bool TCCnxParam::ParamFileAvailable() const
 {
     try {
+        if (FParamFileSilent)
+            return false;
         return ParamFileName.isEmpty() || FileExists(ParamFileName);
     } catch (...) {
         return false;

@@ -75,7 +75,7 @@ public:
     /// the central file. Raises EGRegException when the "Cnx" subkey or a value of it
     /// cannot be read; other failures are shown and loading goes on.
     void LoadParams(bool RegistryOnly);
-    /// True when no central file is named, or the named one exists.
+    /// True when no central file is named, or the named one exists and answered.
     bool ParamFileAvailable() const;
     /// True when the parameters are complete enough to connect; in trace mode, shows
     /// what is missing.
@@ -98,4 +98,5 @@ private:
     void ReadCentralFile(const TraceMode &trace);
 
     const TCAppNames *FNames;
+    bool FParamFileSilent = false; // the central file did not answer within the bound
 };

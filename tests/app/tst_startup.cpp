@@ -19,6 +19,8 @@
 #include <QTimer>
 #include <QtTest>
 
+#include <sys/stat.h>
+
 namespace {
 
 const QString ParamFileUnreachable = QStringLiteral(
@@ -168,6 +170,10 @@ private slots:
         QTest::newRow("central folder unreachable") << "central"
             << QStringList{QStringLiteral("Le chemin /nulle/part/partage\r\nest inaccessible !")} << false;
         QTest::newRow("parameters incomplete") << "incomplete" << QStringList{ParamsIncomplete} << true;
+        // A share that stops answering (its talvor.ini a pipe nobody writes into): told
+        // after the bound, and the program ends as without its central file.
+        QTest::newRow("central file not answering") << "silent"
+            << QStringList{QStringLiteral("Le fichier ") + QDir::tempPath(), ParamFileUnreachable} << true;
         QTest::newRow("refused, retried, then declined") << "refused"
             << QStringList{ServerQuestionStart, RetryConnection, ServerQuestionStart, RetryConnection} << true;
         QTest::newRow("variables file failing") << "variables"
@@ -189,6 +195,11 @@ private slots:
         QStringList arguments = {QStringLiteral("-app=x")};
         if (situation == QLatin1String("central")) {
             cnx.dword(QStringLiteral("AutoLoadParam"), 1).text(QStringLiteral("ParamFilePath"), QStringLiteral("/nulle/part/partage"));
+        } else if (situation == QLatin1String("silent")) {
+            const QString share = folder.filePath(QStringLiteral("partage"));
+            QVERIFY(QDir().mkpath(share));
+            QVERIFY(::mkfifo(qPrintable(share + QStringLiteral("/talvor.ini")), 0600) == 0);
+            cnx.dword(QStringLiteral("AutoLoadParam"), 1).text(QStringLiteral("ParamFilePath"), share);
         } else if (situation == QLatin1String("incomplete")) {
             cnx.remove(QStringLiteral("DataBaseName"));
         } else if (situation == QLatin1String("refused")) {
