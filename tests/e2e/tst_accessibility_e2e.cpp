@@ -18,8 +18,9 @@ struct Node {
 QList<Node> Nodes(const QString &tree)
 {
     QList<Node> nodes;
-    for (const QString &line : tree.split(u'\n')) {
-        const QStringList fields = line.trimmed().split(QStringLiteral(" | "));
+    static const QRegularExpression indent(QStringLiteral("^ *"));
+    for (QString line : tree.split(u'\n')) {
+        const QStringList fields = line.remove(indent).split(QStringLiteral(" | "));
         if (fields.size() == 5)
             nodes.append({fields[0], fields[1], fields[2], fields[3], fields[4]});
     }

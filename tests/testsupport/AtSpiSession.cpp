@@ -31,9 +31,11 @@ bool AtSpiSession::start(QString *error)
     }
     // Without a display the launcher keeps the accessibility bus's address off the X
     // server's root window, where other programs of the display would find it.
+    // The launcher puts the bus's socket in the runtime folder: one of this session's own.
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
     environment.remove(QStringLiteral("DISPLAY"));
     environment.remove(QStringLiteral("WAYLAND_DISPLAY"));
+    environment.insert(QStringLiteral("XDG_RUNTIME_DIR"), FRuntime.path());
     FSessionBus.setProcessEnvironment(environment);
     FSessionBus.start(QStringLiteral("dbus-daemon"), {QStringLiteral("--session"), QStringLiteral("--nofork"),
                                                       QStringLiteral("--print-address=1")});
@@ -53,20 +55,25 @@ bool AtSpiSession::start(QString *error)
 
 QProcessEnvironment AtSpiSession::environment(QProcessEnvironment base) const
 {
+    // Qt finds the accessibility bus through the session bus, as on a desktop (it does not
+    // register on one named by AT_SPI_BUS_ADDRESS).
     base.remove(QStringLiteral("NO_AT_BRIDGE"));
+    base.remove(QStringLiteral("AT_SPI_BUS_ADDRESS"));
     base.insert(QStringLiteral("DBUS_SESSION_BUS_ADDRESS"), FSessionAddress);
-    // Named outright: an address left on the display by another session must not win.
-    if (!FAccessibilityAddress.isEmpty())
-        base.insert(QStringLiteral("AT_SPI_BUS_ADDRESS"), FAccessibilityAddress);
     return base;
 }
 
 bool AtSpiSession::read(const QStringList &arguments, QString *output) const
 {
     QProcess reader;
-    reader.setProcessEnvironment(environment());
+    QProcessEnvironment environment = this->environment();
+    // The reader is told the bus outright: an address that another session left on the
+    // display must not win.
+    if (!FAccessibilityAddress.isEmpty())
+        environment.insert(QStringLiteral("AT_SPI_BUS_ADDRESS"), FAccessibilityAddress);
+    reader.setProcessEnvironment(environment);
     reader.setProcessChannelMode(QProcess::MergedChannels);
-    reader.start(QStringLiteral("python3"), QStringList{Reader()} + arguments);
+    reader.start(Reader(), arguments);
     const bool finished = reader.waitForFinished(60000);
     if (!finished) {
         reader.kill();

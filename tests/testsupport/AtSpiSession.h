@@ -6,6 +6,7 @@
 
 #include <QProcess>
 #include <QString>
+#include <QTemporaryDir>
 
 class AtSpiSession {
 public:
@@ -23,6 +24,7 @@ public:
     bool read(const QStringList &arguments, QString *output) const;
 
 private:
+    QTemporaryDir FRuntime;
     QProcess FSessionBus;
     QString FSessionAddress;
     QString FAccessibilityAddress;

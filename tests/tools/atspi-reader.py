@@ -1,5 +1,6 @@
-#!/usr/bin/env python3
-"""Reads a program's windows as a screen reader does, through AT-SPI.
+#!/usr/bin/python3
+"""Reads a program's windows as a screen reader does, through AT-SPI (Debian's own Python,
+where python3-gi and gir1.2-atspi-2.0 install).
 
   atspi-reader.py enable
       On the session bus: turns the screen reader on (org.a11y.Status), which starts the
@@ -15,11 +16,15 @@ it never comes.
 """
 import sys
 import time
+import warnings
 
 import gi
 
 gi.require_version("Atspi", "2.0")
 from gi.repository import Atspi, Gio, GLib  # noqa: E402
+
+# get_action_name() is deprecated in newer libatspi; its successor is not in Debian 12's.
+warnings.simplefilter("ignore", DeprecationWarning)
 
 DEADLINE = 20.0
 CONTAINERS = {"list", "tree", "tree table", "table", "list box", "combo box"}
