@@ -30,6 +30,7 @@ TfCouCodeAntecedent::TfCouCodeAntecedent(TPickerHost *host)
     lstATCD = new QListWidget(this);
     lstATCD->setObjectName(QStringLiteral("lstATCD"));
     lstATCD->setGeometry(4, 4, 385, 157);
+    lstATCD->setAccessibleName(QStringLiteral("Catégories d'antécédents"));
     lstATCD->setUniformItemSizes(true);
     SetAnchors(lstATCD, Qt::LeftEdge | Qt::TopEdge | Qt::RightEdge | Qt::BottomEdge);
     OnItemChosen(lstATCD, [this] { lstATCDDblClick(); });

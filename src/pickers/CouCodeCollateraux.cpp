@@ -29,12 +29,14 @@ TfCouCodeCollateraux::TfCouCodeCollateraux(TPickerHost *host)
     cbTypeCol->setObjectName(QStringLiteral("cbTypeCol"));
     cbTypeCol->setEditable(false);
     cbTypeCol->setGeometry(56, 4, 237, 21);
+    Label1->setBuddy(cbTypeCol); // names the list for screen readers
     cbTypeCol->addItems({QStringLiteral("Proposer tous"), QStringLiteral("Utiliser dernier créé"),
                          QStringLiteral("Mode entête ordonnance"), QStringLiteral("Provoquer nouveau choix")});
 
     lstCol = new QListWidget(this);
     lstCol->setObjectName(QStringLiteral("lstCol"));
     lstCol->setGeometry(20, 40, 273, 257);
+    lstCol->setAccessibleName(QStringLiteral("Champs du collatéral"));
     lstCol->addItems({QStringLiteral("Nom"), QStringLiteral("Prénom"), QStringLiteral("Date Naissance"),
                       QStringLiteral("Adresse"), QStringLiteral("CodePostal"), QStringLiteral("Ville")});
     OnItemChosen(lstCol, [this] { lstColDblClick(); });

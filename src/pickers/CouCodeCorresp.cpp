@@ -34,6 +34,7 @@ TfCouCodeCorresp::TfCouCodeCorresp(TPickerHost *host)
     cbNoCor->setObjectName(QStringLiteral("cbNoCor"));
     cbNoCor->setEditable(false);
     cbNoCor->setGeometry(128, 12, 217, 21);
+    Label1->setBuddy(cbNoCor); // names the list for screen readers
     cbNoCor->addItems({QStringLiteral("Correspondant X"), QStringLiteral("Correspondant 1"),
                        QStringLiteral("Correspondant 2"), QStringLiteral("Correspondant 3"),
                        QStringLiteral("Correspondant 4"), QStringLiteral("Correspondant 5"),
@@ -45,6 +46,7 @@ TfCouCodeCorresp::TfCouCodeCorresp(TPickerHost *host)
     lstCode = new QListWidget(Panel2);
     lstCode->setObjectName(QStringLiteral("lstCode"));
     lstCode->setGeometry(16, 12, 361, 265);
+    lstCode->setAccessibleName(QStringLiteral("Champs du correspondant"));
     SetAnchors(lstCode, Qt::LeftEdge | Qt::TopEdge | Qt::RightEdge | Qt::BottomEdge);
     OnItemChosen(lstCode, [this] { lstCodeDblClick(); });
 

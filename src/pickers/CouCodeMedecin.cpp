@@ -14,6 +14,7 @@ TfCouCodeMedecin::TfCouCodeMedecin(TPickerHost *host)
     lstCodes = new QListWidget(this);
     lstCodes->setObjectName(QStringLiteral("lstCodes"));
     lstCodes->setGeometry(4, 4, 393, 201);
+    lstCodes->setAccessibleName(QStringLiteral("Champs du médecin ou de l'utilisateur"));
     lstCodes->setUniformItemSizes(true);
     SetAnchors(lstCodes, Qt::LeftEdge | Qt::TopEdge | Qt::RightEdge | Qt::BottomEdge);
     OnItemChosen(lstCodes, [this] { lstCodesDblClick(); });

@@ -43,6 +43,7 @@ TfCouCodePmsi::TfCouCodePmsi(TPickerHost *host)
     lstChamps = new QListWidget(this);
     lstChamps->setObjectName(QStringLiteral("lstChamps"));
     lstChamps->setGeometry(5, 2, 416, 154);
+    lstChamps->setAccessibleName(QStringLiteral("Champs Pmsi"));
     for (const QString &item : FieldItems)
         lstChamps->addItem(item);
     // Keyboard users start on an entry; a press beside the entries unselects it, so a

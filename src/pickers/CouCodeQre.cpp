@@ -44,6 +44,7 @@ QTreeWidget *NewListView(QWidget *parent, const char *name, const QString &colum
     view->setObjectName(QLatin1String(name));
     view->setGeometry(geometry);
     view->setHeaderLabels({column});
+    view->setAccessibleName(column);
     view->setColumnWidth(0, 197);
     view->header()->setStretchLastSection(false);
     view->setRootIsDecorated(false);

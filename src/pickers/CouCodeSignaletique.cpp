@@ -45,6 +45,8 @@ TfCouCodeSignaletique::TfCouCodeSignaletique(TPickerHost *host)
     tvSig->setObjectName(QStringLiteral("tvSig"));
     tvSig->setGeometry(5, 7, 431, 329);
     tvSig->setHeaderHidden(true);
+    // No header to read: the tree says what it holds.
+    tvSig->setAccessibleName(QStringLiteral("Champs signalétiques"));
     tvSig->setColumnCount(1);
     tvSig->setIndentation(19);
     // A double click chooses a node; it must not also fold or unfold it.

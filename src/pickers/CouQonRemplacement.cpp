@@ -45,6 +45,7 @@ TfCouQonRemplacement::TfCouQonRemplacement(QWidget *owner)
     lv->setObjectName(QStringLiteral("lv"));
     lv->setGeometry(15, 10, 486, 281);
     lv->setHeaderLabels({QStringLiteral("Remplacement"), QStringLiteral("Réponse")});
+    lv->setAccessibleName(QStringLiteral("Remplacements des réponses"));
     lv->setColumnWidth(ReplacementColumn, 300);
     lv->setColumnWidth(LabelColumn, 150);
     lv->header()->setStretchLastSection(false);
@@ -61,6 +62,7 @@ TfCouQonRemplacement::TfCouQonRemplacement(QWidget *owner)
     Label1->setObjectName(QStringLiteral("Label1"));
     Label1->move(20, 300);
     Label1->adjustSize();
+    lv->setAccessibleDescription(Label1->text());
     SetAnchors(Label1, Qt::LeftEdge | Qt::BottomEdge);
 
     chkModeEtendu = new QCheckBox(QStringLiteral("Comparaison Partielle"), this);

@@ -23,6 +23,7 @@ TfCouVariable::TfCouVariable(TPickerHost *host)
     lvVar->setObjectName(QStringLiteral("lvVar"));
     lvVar->setGeometry(8, 40, 353, 194);
     lvVar->setHeaderLabels({QStringLiteral("Nom Variables")});
+    lvVar->setAccessibleName(QStringLiteral("Variables définies pour ce modèle"));
     lvVar->setColumnWidth(0, 300);
     lvVar->setRootIsDecorated(false);
     lvVar->setSelectionMode(QAbstractItemView::SingleSelection);

@@ -144,6 +144,8 @@ void InputText(const QString &caption, const QString &prompt, int &resultCode, c
         TfWrkInputText dialog(DialogOwner(nullptr));
         dialog.setWindowTitle(caption);
         dialog.mmInfo->setPlainText(prompt);
+        // The input is what a screen reader reaches: the prompt names it.
+        dialog.mmTexte->setAccessibleName(StringManager->TrimBlank(prompt));
         dialog.FAllowEmpty = allowEmpty;
         dialog.FMultiLine = multiLine;
         dialog.mmTexte->setPlainText(initialText);

@@ -97,6 +97,7 @@ TfErrorMessageBox::TfErrorMessageBox(QWidget *parent)
     rtfMessage->setObjectName(QStringLiteral("rtfMessage"));
     rtfMessage->setGeometry(60, 8, 485, 89);
     rtfMessage->setReadOnly(true);
+    rtfMessage->setAccessibleName(QStringLiteral("Message"));
     rtfMessage->setAcceptRichText(false);
     rtfMessage->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     QPalette tipColours = rtfMessage->palette();
@@ -137,6 +138,8 @@ TfErrorMessageBox::TfErrorMessageBox(QWidget *parent)
 void TfErrorMessageBox::Setup(const QString &text, bool critical)
 {
     LoadRichText(rtfMessage, text);
+    // The focus stays on bClose: a screen reader speaks the window's description as it opens.
+    setAccessibleDescription(rtfMessage->toPlainText());
     Critical = critical;
     lCritique->setVisible(critical);
 }

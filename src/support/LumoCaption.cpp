@@ -10,7 +10,8 @@
 
 int CaptionFlags(bool wordWrap)
 {
-    return Qt::AlignLeft | Qt::AlignTop | (wordWrap ? int(Qt::TextWordWrap) : 0);
+    // "&" marks an accelerator, as screen readers are told (SpokenCaption); "&&" is drawn "&".
+    return Qt::AlignLeft | Qt::AlignTop | Qt::TextShowMnemonic | (wordWrap ? int(Qt::TextWordWrap) : 0);
 }
 
 QRect CaptionRect(const QWidget *control, const QFont &font, const QString &caption, int imageWidth, bool wordWrap)

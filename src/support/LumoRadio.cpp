@@ -1,6 +1,7 @@
 #include "LumoRadio.h"
 
 #include "ErrorMessageBox.h"
+#include "LumoAccessible.h"
 #include "LumoCaption.h"
 
 #include <QEnterEvent>
@@ -14,6 +15,7 @@
 TLumoRadio::TLumoRadio(QWidget *parent)
     : QWidget(parent)
 {
+    InstallLumoAccessibility();
     // Tab only: a click does not leave a focus frame behind.
     setFocusPolicy(Qt::TabFocus);
     setAutoFillBackground(false);
@@ -28,8 +30,11 @@ void TLumoRadio::SetImageList(const TImageList *list)
 
 void TLumoRadio::SetCaption(const QString &caption)
 {
+    if (caption == FCaption)
+        return;
     FCaption = caption;
     update();
+    AnnounceNameChange(this);
 }
 
 void TLumoRadio::FitWidthToCaption()
@@ -55,6 +60,7 @@ void TLumoRadio::SetValue(bool value)
         return;
     FValue = value;
     update();
+    AnnounceCheckedChange(this);
     const QPointer<TLumoRadio> self(this);
     emit Click();
     if (!self || FControlType != iLumoRadio || !value || !parentWidget())
@@ -170,13 +176,15 @@ void TLumoRadio::mouseReleaseEvent(QMouseEvent *event)
     // only ever becomes checked.
     event->accept();
     const QPointer<TLumoRadio> self(this);
-    ClickValue();
+    Press();
     if (self)
         update();
 }
 
-void TLumoRadio::ClickValue()
+void TLumoRadio::Press()
 {
+    if (!isEnabled())
+        return;
     const QPointer<TLumoRadio> self(this);
     RunGuarded(objectName() + QStringLiteral(".Click"), [this, &self] {
         const bool newValue = FControlType == iLumoRadio && !FCanUncheck ? true : !FValue;
@@ -194,8 +202,8 @@ void TLumoRadio::keyPressEvent(QKeyEvent *event)
         return;
     }
     event->accept();
-    if (!event->isAutoRepeat() && isEnabled())
-        ClickValue();
+    if (!event->isAutoRepeat())
+        Press();
 }
 
 void TLumoRadio::focusInEvent(QFocusEvent *event)

@@ -1,7 +1,7 @@
 // TLumoRadio: an image radio button or check box. A caption beside an image taken from
 // a shared image list by checked state and pointer-over state; radios of one group on
 // one parent exclude each other. Windowless; Tab reaches it, it then shows a focus frame,
-// and Space or Enter click it.
+// and Space or Enter click it. Screen readers meet it as a radio button or a check box.
 #pragma once
 
 #include "ImageList.h"
@@ -56,6 +56,9 @@ public:
     void SetupAsRadio(const TImageList *list);
     /// The settings every check box of the pickers uses: group 2, images 3 and 4.
     void SetupAsCheck(const TImageList *list);
+    /// What a click does: a check toggles, a radio that cannot be unchecked only ever
+    /// becomes checked; Click follows.
+    void Press();
 
 signals:
     /// Raised by each control whose value changes, and once more by the clicked control
@@ -74,9 +77,6 @@ protected:
     void focusOutEvent(QFocusEvent *event) override;
 
 private:
-    /// What a click does: a check toggles, a radio that cannot be unchecked only ever
-    /// becomes checked; Click follows.
-    void ClickValue();
     /// Repaints only when the image shown changes with the pointer.
     void setMouseOver(bool over);
 

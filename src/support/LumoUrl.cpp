@@ -1,6 +1,7 @@
 #include "LumoUrl.h"
 
 #include "ErrorMessageBox.h"
+#include "LumoAccessible.h"
 #include "LumoCaption.h"
 
 #include <QDesktopServices>
@@ -17,6 +18,7 @@ TLumoUrl::TLumoUrl(QWidget *parent)
     : QWidget(parent)
     , FMouseOverColor(Qt::blue)
 {
+    InstallLumoAccessibility();
     // Tab only: a click does not leave a focus frame behind.
     setFocusPolicy(Qt::TabFocus);
     setAutoFillBackground(false);
@@ -28,8 +30,11 @@ TLumoUrl::TLumoUrl(QWidget *parent)
 
 void TLumoUrl::SetCaption(const QString &caption)
 {
+    if (caption == FCaption)
+        return;
     FCaption = caption;
     update();
+    AnnounceNameChange(this);
 }
 
 void TLumoUrl::FitWidthToCaption()
@@ -152,7 +157,13 @@ void TLumoUrl::keyPressEvent(QKeyEvent *event)
         return;
     }
     event->accept();
-    if (event->isAutoRepeat() || !isEnabled())
+    if (!event->isAutoRepeat())
+        Press();
+}
+
+void TLumoUrl::Press()
+{
+    if (!isEnabled())
         return;
     const QPointer<TLumoUrl> self(this);
     RunGuarded(objectName() + QStringLiteral(".Click"), [this] { emit Click(); });

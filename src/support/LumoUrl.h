@@ -1,7 +1,7 @@
 // TLumoUrl: a link label. A caption with an optional small picture, drawn in a blue
 // underlined font while the pointer is over it, raising Click on a left-button release;
 // optionally it opens a URL. Windowless; Tab reaches it, it then shows a focus frame, and
-// Space or Enter click it.
+// Space or Enter click it. Screen readers meet it as a link named by its caption.
 #pragma once
 
 #include "ImageList.h"
@@ -49,6 +49,8 @@ public:
     QRect CaptionRect() const;
     /// Widens the control, when its caption on one line needs it, to show it whole.
     void FitWidthToCaption();
+    /// Works the link as Space or Enter do: Click, then the URL when it is one.
+    void Press();
 
 signals:
     /// Left-button release over the control.

@@ -1,8 +1,11 @@
 // Every picker hosted in the main window, on the practice fixture: at the default size no
-// text of a label, link, radio or check is cut; every list chooses its entries alike; and
-// the keyboard alone reaches the controls in the order of the screen and works them.
+// text of a label, link, radio or check is cut; every list chooses its entries alike; the
+// keyboard alone reaches the controls in the order of the screen and works them; and a
+// screen reader finds each control named, with its role and state, and can press links.
 #include "config/COption.h"
 #include "support/LumoRadio.h"
+#include "support/LumoUrl.h"
+#include "testsupport/AccessibleEvents.h"
 #include "testsupport/ControlText.h"
 #include "testsupport/HostedMainWindow.h"
 #include "testsupport/LeftGlobals.h"
@@ -10,7 +13,12 @@
 
 #include <QAbstractButton>
 #include <QAbstractItemView>
+#include <QAccessible>
 #include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QGroupBox>
+#include <QListView>
 #include <QPushButton>
 #include <QTreeWidget>
 #include <QtTest>
@@ -25,6 +33,28 @@ QString FocusName()
 void PressOnFocus(Qt::Key key)
 {
     QTest::keyClick(QApplication::focusWidget(), key);
+}
+
+// The role a screen reader must announce for each kind of control.
+QAccessible::Role RoleOfKind(const QWidget *control)
+{
+    if (qobject_cast<const TLumoUrl *>(control))
+        return QAccessible::Link;
+    if (auto *option = qobject_cast<const TLumoRadio *>(control))
+        return option->ControlType() == iLumoRadio ? QAccessible::RadioButton : QAccessible::CheckBox;
+    if (qobject_cast<const QCheckBox *>(control))
+        return QAccessible::CheckBox;
+    if (qobject_cast<const QPushButton *>(control))
+        return QAccessible::Button;
+    if (qobject_cast<const QComboBox *>(control))
+        return QAccessible::ComboBox;
+    if (qobject_cast<const QTreeView *>(control))
+        return QAccessible::Tree;
+    if (qobject_cast<const QListView *>(control))
+        return QAccessible::List;
+    if (qobject_cast<const QGroupBox *>(control))
+        return QAccessible::Grouping;
+    return QAccessible::NoRole;
 }
 
 } // namespace
@@ -189,6 +219,106 @@ private slots:
         const QStringList buttons{"bSignalitique", "bCollateraux", "bQuestionnaire", "bAntecedent", "bOrdo",
                                   "bDivers", "bMedecin", "bCorresp", "bPmsi", "bVariable", "bFold"};
         QCOMPARE(visited, order + buttons + QStringList{order.first()});
+    }
+
+    // What a screen reader meets in the main window and in each picker: every control that
+    // takes the focus, and every group box, named and with the role of its kind; a control
+    // that the keyboard reaches says so; a radio or check box reports its checked state as
+    // Space and the pointer change it, and announces the change, the radio it unchecks too;
+    // "press" on a link inserts what its click does. The questionnaire picker's block link
+    // takes the chosen questionnaire's number into its caption, and announces its new name.
+    void controlsDescribeThemselves_data()
+    {
+        QTest::addColumn<QString>("button"); // none: the main window's own controls
+        QTest::addColumn<QString>("questionnaire");
+        QTest::newRow("main window") << QString() << QString();
+        for (const char *button : {"bSignalitique", "bCollateraux", "bAntecedent", "bOrdo", "bDivers", "bMedecin",
+                                   "bCorresp", "bPmsi", "bVariable"})
+            QTest::newRow(button) << button << QString();
+        QTest::newRow("bQuestionnaire") << "bQuestionnaire" << "Bilan cardio-vasculaire";
+    }
+    void controlsDescribeThemselves()
+    {
+        QFETCH(QString, button);
+        QFETCH(QString, questionnaire);
+        AccessibleEvents events;
+        if (!button.isEmpty())
+            window()->panelBouton->findChild<QAbstractButton *>(button)->click();
+        QWidget *scope = button.isEmpty() ? static_cast<QWidget *>(window()) : hosted();
+        if (!questionnaire.isEmpty()) {
+            auto *questionnaires = scope->findChild<QTreeWidget *>(QStringLiteral("lvQre"));
+            questionnaires->setCurrentItem(questionnaires->findItems(questionnaire, Qt::MatchExactly).value(0));
+            auto *block = scope->findChild<TLumoUrl *>(QStringLiteral("urlQB"));
+            QVERIFY(events.announced(block, QAccessible::NameChanged));
+            QCOMPARE(AccessibleOf(block)->text(QAccessible::Name), QStringLiteral("Insérer £QB7#"));
+        }
+        // A link that asks a question first gets an answer.
+        const auto inserted = [this](const std::function<void()> &action) {
+            host->messages().clear();
+            QString code = host->insertedBy(action);
+            if (code.isNull() && !host->messages().requests().isEmpty()) {
+                host->messages().enqueueText(QStringLiteral("Poids"));
+                code = host->insertedBy(action);
+            }
+            return code;
+        };
+
+        int described = 0;
+        for (QWidget *control : scope->findChildren<QWidget *>()) {
+            const bool focusable = control->focusPolicy() & Qt::TabFocus;
+            if (!control->isVisible() || !control->isEnabled() || (!focusable && !qobject_cast<QGroupBox *>(control)))
+                continue;
+            ++described;
+            const QByteArray objectName = control->objectName().toUtf8();
+            const char *what = objectName.constData();
+            QAccessibleInterface *accessible = AccessibleOf(control);
+            QVERIFY2(!accessible->text(QAccessible::Name).trimmed().isEmpty(), what);
+            QVERIFY2(accessible->role() == RoleOfKind(control), what);
+            if (focusable) {
+                control->clearFocus();
+                events.clear();
+                control->setFocus(Qt::TabFocusReason);
+                QVERIFY2(accessible->state().focused, what);
+                QVERIFY2(events.announced(control, QAccessible::Focus), what);
+            }
+            if (auto *link = qobject_cast<TLumoUrl *>(control)) {
+                QCOMPARE(accessible->text(QAccessible::Name), link->Caption());
+                QCOMPARE(accessible->text(QAccessible::Description), link->toolTip());
+                QAccessibleActionInterface *actions = accessible->actionInterface();
+                QVERIFY2(actions->actionNames().contains(QAccessibleActionInterface::pressAction()), what);
+                const QString clicked = inserted([link] { QTest::mouseClick(link, Qt::LeftButton); });
+                QVERIFY2(!clicked.isEmpty(), what);
+                QCOMPARE(inserted([&] {
+                    actions->doAction(QAccessibleActionInterface::pressAction());
+                    QCoreApplication::sendPostedEvents(link, QEvent::MetaCall);
+                }), clicked);
+            }
+            if (auto *option = qobject_cast<TLumoRadio *>(control)) {
+                QCOMPARE(accessible->text(QAccessible::Name), option->Caption());
+                QVERIFY2(accessible->state().checkable, what);
+                QVERIFY2(accessible->actionInterface()->actionNames().contains(QAccessibleActionInterface::toggleAction()), what);
+                const bool radio = option->ControlType() == iLumoRadio;
+                for (const bool byKey : {true, false}) {
+                    TLumoRadio *checkedBefore = nullptr;
+                    for (TLumoRadio *sibling : option->parentWidget()->findChildren<TLumoRadio *>())
+                        if (radio && sibling != option && sibling->Value())
+                            checkedBefore = sibling;
+                    const bool before = option->Value();
+                    events.clear();
+                    if (byKey)
+                        QTest::keyClick(option, Qt::Key_Space);
+                    else
+                        QTest::mouseClick(option, Qt::LeftButton);
+                    QCOMPARE(accessible->state().checked, radio || !before);
+                    QCOMPARE(events.announcedChecked(option), accessible->state().checked != before);
+                    if (checkedBefore) {
+                        QVERIFY2(!AccessibleOf(checkedBefore)->state().checked, what);
+                        QVERIFY2(events.announcedChecked(checkedBefore), what);
+                    }
+                }
+            }
+        }
+        QVERIFY(described > 0);
     }
 
     // By keys alone: a link inserts its code, an option of the questionnaires is checked.

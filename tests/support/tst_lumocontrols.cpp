@@ -6,6 +6,7 @@
 #include "support/LumoUrl.h"
 #include "support/WrkGraphics.h"
 
+#include <QAccessible>
 #include <QEnterEvent>
 #include <QKeyEvent>
 #include <QPainter>
@@ -120,6 +121,7 @@ private slots:
     void keyboardFocusAndKeys();
     void wrappedCaptionStaysInside();
     void imageStore();
+    void screenReadersHearTheCaption();
 };
 
 void TstLumoControls::initTestCase()
@@ -376,6 +378,32 @@ void TstLumoControls::keyboardFocusAndKeys()
     QTest::keyClick(check, Qt::Key_Return);
     QVERIFY(check->Value());
     QTest::keyClick(check, Qt::Key_Space);
+    QVERIFY(!check->Value());
+}
+
+// The name is the caption as drawn, the accelerator's "&" left out; a disabled control
+// says so and offers nothing to press.
+void TstLumoControls::screenReadersHearTheCaption()
+{
+    const auto accessibleOf = [](QWidget *control) { return QAccessible::queryAccessibleInterface(control); };
+    auto *link = new TLumoUrl(parentA);
+    link->SetCaption(QStringLiteral("&Copier && coller"));
+    TLumoRadio *check = radio(parentA, "check", /*asCheck*/ true);
+    check->SetCaption(QStringLiteral("inclure le &libellé"));
+    QCOMPARE(accessibleOf(link)->text(QAccessible::Name), QStringLiteral("Copier & coller"));
+    QCOMPARE(accessibleOf(check)->text(QAccessible::Name), QStringLiteral("inclure le libellé"));
+
+    QSignalSpy clicks(link, &TLumoUrl::Click);
+    for (QWidget *control : std::initializer_list<QWidget *>{link, check}) {
+        control->setEnabled(false);
+        QAccessibleInterface *accessible = accessibleOf(control);
+        QVERIFY(accessible->state().disabled);
+        QCOMPARE(accessible->actionInterface()->actionNames(), QStringList());
+        accessible->actionInterface()->doAction(QAccessibleActionInterface::pressAction());
+        accessible->actionInterface()->doAction(QAccessibleActionInterface::toggleAction());
+        QCoreApplication::sendPostedEvents(control, QEvent::MetaCall);
+    }
+    QCOMPARE(clicks.count(), 0);
     QVERIFY(!check->Value());
 }
 

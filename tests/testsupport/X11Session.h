@@ -40,6 +40,9 @@ public:
 
     /// Whether the practice fixture is there (scripts/test builds it).
     bool hasFixture();
+    /// The environment the program starts in: the workstation's, once hasFixture() made it.
+    QProcessEnvironment environment() const { return FEnvironment; }
+    void setEnvironment(const QProcessEnvironment &environment) { FEnvironment = environment; }
     /// Starts the program and, unless told not to, waits (at most 20 s) for its main window
     /// and the end of its start-up.
     bool start(const QStringList &arguments, bool waitForMainWindow = true);
