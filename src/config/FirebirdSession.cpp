@@ -11,8 +11,6 @@
 #include <QScopeGuard>
 #include <QTime>
 
-#include <ibase.h>
-
 #include <cmath>
 #include <cstring>
 #include <ctime>

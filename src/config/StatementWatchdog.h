@@ -27,8 +27,8 @@ public:
     TStatementWatchdog(const TStatementWatchdog &) = delete;
     TStatementWatchdog &operator=(const TStatementWatchdog &) = delete;
 
-    /// Watches one statement while it lives; throw(), after a failure, EServerSilent
-    /// when the bound broke the statement off.
+    /// Watches one statement while it lives; after a failure, the session asks it
+    /// whether the bound broke the statement off (and throws EServerSilent if so).
     class TWatch {
     public:
         explicit TWatch(TStatementWatchdog &dog);
