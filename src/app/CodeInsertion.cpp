@@ -1,10 +1,7 @@
 #include "CodeInsertion.h"
 
-#include "Scrivo.h"
 #include "SendKeyApi.h"
 #include "support/NestedLoop.h"
-#include "support/StrMan.h"
-#include "support/WinTools.h"
 
 #include <QAbstractNativeEventFilter>
 #include <QClipboard>
@@ -28,13 +25,19 @@ constexpr int FocusTimeoutMs = 2000;
 constexpr int FocusPollMs = 5;
 constexpr int SteadyFocusMs = 10;
 constexpr int ReactivationMs = 500;
-// Where the target fetches the clipboard from this process when it pastes (X11), the
-// next code must not replace the text before then: the wait ends once the target has
-// asked for the text and read the answer, or after this long (a word processor that
-// ignored the paste). The reading is polled at the shorter interval.
+// The target fetches the clipboard's text from this process when it pastes: the next
+// code must not replace the text before then. A target that has not asked for it after
+// ClipboardFetchTimeoutMs while it answers the system ignored the paste; one still at
+// work (a busy word processor, its first paste, a document saved to the network) is
+// waited for until BusyTargetTimeoutMs. The reading is polled at the shorter interval.
 constexpr int ClipboardFetchTimeoutMs = 2000;
+constexpr int BusyTargetTimeoutMs = 30000;
 constexpr int AbandonPollMs = 50;
 constexpr int TakenPollMs = 2;
+// Keys typed with the user's Alt or Shift still down would make another shortcut of
+// Ctrl+V (Paste Special): their release is awaited that long at most.
+constexpr int ModifierReleaseTimeoutMs = 1000;
+constexpr int ModifierPollMs = 10;
 // Another program may hold the clipboard open for a moment (a clipboard manager reading
 // it): the code is put there again at this interval, for at most this long.
 constexpr int ClipboardWriteTimeoutMs = 1000;
@@ -55,6 +58,14 @@ const QString InputBlockedMessage = QStringLiteral(
     "code. Le code est dans le presse-papiers : collez-le avec Ctrl+V.");
 const QString KeysRefusedMessage = QStringLiteral(
     "Le système a refusé les touches du collage. Le code est dans le presse-papiers : collez-le avec Ctrl+V.");
+const QString ModifiersHeldMessage = QStringLiteral(
+    "Une touche Maj, Ctrl, Alt ou Windows est restée enfoncée : le collage aurait pris un autre sens. Relâchez-la, "
+    "puis cliquez de nouveau sur le code.");
+const QString NotReadMessage = QStringLiteral(
+    "Le document n'a pas lu le code du presse-papiers : il n'a sans doute pas été collé. Vérifiez le document ; le "
+    "code est dans le presse-papiers : collez-le avec Ctrl+V s'il manque.");
+const QString BusyStatus = QStringLiteral("Le document est occupé : le code sera collé dès qu'il répondra...");
+const QString NoWindowMessage = QStringLiteral("Pas de fenêtre destination.");
 
 // The code as the clipboard holds it: plain text whose reading by a program is noticed
 // (the toolkit asks for the text only when a program pastes it, on every platform),
@@ -175,32 +186,63 @@ private:
     QPointer<QEventLoop> FLoop;
 };
 
-// Waits until the target has asked for the clipboard's text and read the answer, at
-// most ClipboardFetchTimeoutMs, and no longer once `abandoned` becomes true or the
-// target's window is gone before asking.
-void WaitForClipboardFetch(platform::WindowSystem &windowSystem, ClipboardFetchWatch &fetch,
-                           platform::WindowHandle target, const bool &abandoned)
+// How the wait for the target's reading of the code ended.
+enum class TReading { Read, NotRead, WindowGone, Abandoned };
+
+// Waits until the target has asked for the clipboard's text and read the answer: while
+// it is still at work, longer (`onBusy` is told when that wait begins). Another program
+// that took the clipboard over serves the text from now on: nothing more to wait for.
+TReading WaitForClipboardFetch(platform::WindowSystem &windowSystem, ClipboardFetchWatch &fetch,
+                               const QPointer<TCodeMimeData> &data, platform::WindowHandle target,
+                               const bool &abandoned, const std::function<void()> &onBusy)
 {
     QElapsedTimer clock;
     clock.start();
-    const auto left = [&clock] { return ClipboardFetchTimeoutMs - clock.elapsed(); };
-    while (!fetch.Fetched() && !abandoned && left() > 0 && windowSystem.windowExists(target))
-        fetch.WaitFor(int(qMin<qint64>(AbandonPollMs, left())));
-    while (fetch.Fetched() && !abandoned && left() > 0 && !windowSystem.clipboardTextTaken())
+    const auto ours = [&data] { return data && QGuiApplication::clipboard()->mimeData() == data.data(); };
+    bool busy = false;
+    while (!fetch.Fetched()) {
+        if (abandoned)
+            return TReading::Abandoned;
+        if (!ours())
+            return TReading::Read;
+        if (!windowSystem.windowExists(target))
+            return TReading::WindowGone;
+        if (clock.elapsed() >= ClipboardFetchTimeoutMs) {
+            if (clock.elapsed() >= BusyTargetTimeoutMs || !windowSystem.windowBusy(target))
+                return TReading::NotRead;
+            if (!busy) {
+                busy = true;
+                onBusy();
+            }
+        }
+        fetch.WaitFor(AbandonPollMs);
+    }
+    // The text is being transferred; a requestor that never confirms is not waited for
+    // beyond the first bound.
+    while (!abandoned && clock.elapsed() < ClipboardFetchTimeoutMs && !windowSystem.clipboardTextTaken())
         RunEventLoopFor(TakenPollMs);
+    return abandoned ? TReading::Abandoned : TReading::Read;
 }
 
-QString TitleBeforeExtension(const QString &title)
+// A window system's answer, or `fallback` when the platform call failed.
+template <typename T, typename Call>
+T Ask(Call call, T fallback)
 {
-    return StringManager->Before(QStringLiteral("."), title);
+    try {
+        return call();
+    } catch (...) {
+        return fallback;
+    }
 }
 
-// The window of a title target: by its title, else by the title cut before its "."; 0.
-platform::WindowHandle TitledWindow(const QString &title)
+TInsertionRoad::TAnswer Told(const QString &message, bool owned = true)
 {
-    if (const platform::WindowHandle window = WindowByTitle(title.toStdString(), false))
-        return window;
-    return WindowByTitle(TitleBeforeExtension(title).toStdString(), false);
+    return {TInsertionRoad::TResult::Told, message, owned};
+}
+
+TInsertionRoad::TAnswer Abandoned()
+{
+    return {TInsertionRoad::TResult::Abandoned, QString(), true};
 }
 
 } // namespace
@@ -216,41 +258,71 @@ TInsertionRoad::~TInsertionRoad()
     SetWindowSystem(nullptr);
 }
 
-bool TargetWindowExists(const TInsertionTarget &target)
+platform::WindowHandle TInsertionRoad::SearchTitle(const TInsertionTarget &target)
 {
+    platform::WindowHandle best = 0;
+    int bestMatch = -1;
+    const std::vector<platform::WindowHandle> windows =
+        Ask([this] { return FWindowSystem->topLevelWindows(); }, std::vector<platform::WindowHandle>());
+    for (const platform::WindowHandle window : windows) {
+        const QString title = QString::fromStdString(Ask([&] { return FWindowSystem->windowTitle(window); }, std::string()));
+        const int match = target.TitleMatch(title);
+        if (match >= 0 && (bestMatch < 0 || match < bestMatch)) {
+            best = window;
+            bestMatch = match;
+        }
+    }
+    return best;
+}
+
+platform::WindowHandle TInsertionRoad::FindTarget(const TInsertionTarget &target)
+{
+    if (!FWindowSystem)
+        return 0;
+    const auto exists = [this](platform::WindowHandle window) {
+        return window != 0 && Ask([&] { return FWindowSystem->windowExists(window); }, false);
+    };
     switch (target.Kind) {
-    case TInsertionTarget::TKind::Handle: return WindowHandleExists(target.Handle);
-    case TInsertionTarget::TKind::BadHandle: return false;
+    case TInsertionTarget::TKind::Handle: return exists(target.Handle) ? target.Handle : 0;
+    case TInsertionTarget::TKind::BadHandle: return 0;
     case TInsertionTarget::TKind::Title: break;
     }
-    return TitledWindow(target.Title) != 0;
+    // The window found before stays the target while it lives and still shows the
+    // document, even where a search leaves it out (cloaked on another virtual desktop).
+    if (exists(FFoundWindow)
+        && target.TitleMatch(QString::fromStdString(Ask([this] { return FWindowSystem->windowTitle(FFoundWindow); },
+                                                        std::string())))
+               >= 0)
+        return FFoundWindow;
+    FFoundWindow = SearchTitle(target);
+    return FFoundWindow;
 }
 
-platform::WindowHandle ActivateTarget(const TInsertionTarget &target)
+bool TInsertionRoad::TargetExists(const TInsertionTarget &target)
 {
-    platform::WindowHandle window = 0;
-    switch (target.Kind) {
-    case TInsertionTarget::TKind::Handle:
-        // A handle whose window is gone is a missing document window.
-        window = WindowHandleExists(target.Handle) ? target.Handle : 0;
-        break;
-    case TInsertionTarget::TKind::BadHandle: break;
-    case TInsertionTarget::TKind::Title: window = TitledWindow(target.Title); break;
-    }
+    return FindTarget(target) != 0;
+}
+
+bool TInsertionRoad::ActivateTarget(const TInsertionTarget &target)
+{
+    const platform::WindowHandle window = FindTarget(target);
     if (window != 0)
-        ActivateWindowByHandle(window);
-    return window;
+        Ask([&] { return FWindowSystem->activateWindow(window); }, false);
+    return window != 0;
 }
 
-bool WaitForFocus(platform::WindowHandle window, const bool &abandoned)
+bool TInsertionRoad::WaitForFocus(platform::WindowHandle window, const bool &abandoned)
 {
+    if (!FWindowSystem)
+        return false;
+    const auto hasFocus = [&] { return Ask([&] { return FWindowSystem->windowHasFocus(window); }, false); };
     QElapsedTimer clock;
     clock.start();
     qint64 lastActivation = 0;
     qint64 focusSince = -1;
     while (clock.elapsed() < FocusTimeoutMs && !abandoned) {
         QCoreApplication::processEvents();
-        if (WindowHasFocus(window)) {
+        if (hasFocus()) {
             if (focusSince < 0)
                 focusSince = clock.elapsed();
             else if (clock.elapsed() - focusSince >= SteadyFocusMs)
@@ -258,10 +330,10 @@ bool WaitForFocus(platform::WindowHandle window, const bool &abandoned)
         } else {
             focusSince = -1;
             // A window closed meanwhile will never take the focus: no use waiting for it.
-            if (!WindowHandleExists(window))
+            if (!Ask([&] { return FWindowSystem->windowExists(window); }, false))
                 return false;
             if (clock.elapsed() - lastActivation >= ReactivationMs) {
-                ActivateWindowByHandle(window);
+                Ask([&] { return FWindowSystem->activateWindow(window); }, false);
                 lastActivation = clock.elapsed();
             }
         }
@@ -270,63 +342,106 @@ bool WaitForFocus(platform::WindowHandle window, const bool &abandoned)
     return false;
 }
 
-void InsertCode(TfScrivo *window, const QString &code)
+bool TInsertionRoad::WaitForModifiersReleased(const bool &abandoned)
 {
-    // The waits below run the event loop; a second click meanwhile is not a second code.
-    static bool inserting = false;
-    if (inserting || window->FEndRequested)
-        return;
-    const QScopedValueRollback guard(inserting, true);
-    const TNestedLoop nestedLoop;
+    QElapsedTimer clock;
+    clock.start();
+    while (Ask([this] { return FWindowSystem->userModifiersDown(); }, false)) {
+        if (abandoned || clock.elapsed() >= ModifierReleaseTimeoutMs)
+            return false;
+        RunEventLoopFor(ModifierPollMs);
+    }
+    return true;
+}
 
+void TInsertionRoad::ShowStatus()
+{
+    if (!FTargetBusy) {
+        emit StatusChanged(QString());
+        return;
+    }
+    QString status = BusyStatus;
+    if (!FQueue.isEmpty())
+        status += QStringLiteral("\n%1 code(s) en attente").arg(FQueue.size());
+    emit StatusChanged(status);
+}
+
+TInsertionRoad::TAnswer TInsertionRoad::InsertCode(const TInsertionTarget &target, const QString &code,
+                                                   const bool &endRequested)
+{
+    if (endRequested)
+        return Abandoned();
     const QString text = code.startsWith(u'£') ? code : u'£' + code + u'#';
+    // The waits below run the event loop: a click meanwhile follows this code, in order,
+    // once the target has read it.
+    if (FInserting) {
+        FQueue << text;
+        ShowStatus();
+        return {TResult::Queued, QString(), true};
+    }
+    const QScopedValueRollback guard(FInserting, true);
+    const TNestedLoop nestedLoop;
+    TAnswer answer = InsertOne(target, text, endRequested);
+    while (answer.Result == TResult::Inserted && !FQueue.isEmpty())
+        answer = InsertOne(target, FQueue.takeFirst(), endRequested);
+    FQueue.clear(); // after a failure, the codes behind it are not typed blindly
+    FTargetBusy = false;
+    ShowStatus();
+    return answer;
+}
+
+TInsertionRoad::TAnswer TInsertionRoad::InsertOne(const TInsertionTarget &target, const QString &text,
+                                                  const bool &endRequested)
+{
     // Ctrl+V with the clipboard out of reach would paste whatever it held before.
     const QPointer<TCodeMimeData> data = PutOnClipboard(text);
-    if (!data) {
-        if (!window->FEndRequested)
-            MsgBox(window, ClipboardBusyMessage, QStringLiteral("*APP*"), mfOk);
-        return;
-    }
+    if (endRequested)
+        return Abandoned();
+    if (!data)
+        return Told(ClipboardBusyMessage);
+    if (target.Kind == TInsertionTarget::TKind::BadHandle)
+        return Told(NoWindowMessage, false);
 
-    const TInsertionTarget &target = window->FTarget;
-    if (target.Kind == TInsertionTarget::TKind::BadHandle) {
-        MsgBox(nullptr, QStringLiteral("Pas de fenêtre destination."), QStringLiteral("*APP*"), mfOk);
-        return;
-    }
-    const platform::WindowHandle handle = ActivateTarget(target);
     // Typing Ctrl+V into whatever window has the focus could paste into the wrong
-    // program: only a target that really holds the focus receives it.
-    // Once the program is ending (the document closed meanwhile, say), nothing more is
-    // typed or told.
-    if (handle == 0 || !WaitForFocus(handle, window->FEndRequested)) {
-        if (!window->FEndRequested)
-            MsgBox(window, ActivationFailedMessage, QStringLiteral("*APP*"), mfOk);
-        return;
-    }
-
+    // program: only a target that really holds the focus receives it. Once the program
+    // is ending (the document closed meanwhile, say), nothing more is typed or told.
+    const platform::WindowHandle handle = FindTarget(target);
+    if (handle != 0)
+        Ask([&] { return FWindowSystem->activateWindow(handle); }, false);
+    if (handle == 0 || !WaitForFocus(handle, endRequested))
+        return endRequested ? Abandoned() : Told(ActivationFailedMessage);
     QCoreApplication::processEvents();
-    if (window->FEndRequested)
-        return;
+    if (endRequested)
+        return Abandoned();
     // The events just processed took some time: the window may have gone meanwhile, and
     // the focus to another program.
-    if (!WindowHasFocus(handle)) {
-        MsgBox(window, ActivationFailedMessage, QStringLiteral("*APP*"), mfOk);
-        return;
-    }
-    platform::WindowSystem *windowSystem = window->FInsertionRoad ? window->FInsertionRoad->WindowSystem() : nullptr;
+    if (!Ask([&] { return FWindowSystem->windowHasFocus(handle); }, false))
+        return Told(ActivationFailedMessage);
     // The system would drop the keys silently.
-    if (windowSystem && windowSystem->inputBlockedTo(handle)) {
-        MsgBox(window, InputBlockedMessage, QStringLiteral("*APP*"), mfOk);
-        return;
-    }
+    if (Ask([&] { return FWindowSystem->inputBlockedTo(handle); }, false))
+        return Told(InputBlockedMessage);
+    if (!WaitForModifiersReleased(endRequested))
+        return endRequested ? Abandoned() : Told(ModifiersHeldMessage);
+
     std::optional<ClipboardFetchWatch> fetch;
-    if (windowSystem && windowSystem->clipboardServedOnRequest() && data)
-        fetch.emplace(*windowSystem, handle, *data); // before the keys: the request may come at once
+    if (FWindowSystem->clipboardServedOnRequest())
+        fetch.emplace(*FWindowSystem, handle, *data); // before the keys: the request may come at once
     if (!SendKeys("^(v)", false)) {
-        MsgBox(window, KeysRefusedMessage, QStringLiteral("*APP*"), mfOk);
-        return;
+        const bool held = Ask([this] { return FWindowSystem->userModifiersDown(); }, false);
+        return Told(held ? ModifiersHeldMessage : KeysRefusedMessage);
     }
     QCoreApplication::processEvents();
-    if (fetch)
-        WaitForClipboardFetch(*windowSystem, *fetch, handle, window->FEndRequested);
+    if (!fetch)
+        return {TResult::Inserted, QString(), true};
+    const auto onBusy = [this] {
+        FTargetBusy = true;
+        ShowStatus();
+    };
+    switch (WaitForClipboardFetch(*FWindowSystem, *fetch, data, handle, endRequested, onBusy)) {
+    case TReading::Read: return {TResult::Inserted, QString(), true};
+    case TReading::NotRead: return Told(NotReadMessage);
+    case TReading::WindowGone:
+    case TReading::Abandoned: break;
+    }
+    return Abandoned();
 }

@@ -1,7 +1,6 @@
 #include "Scrivo.h"
 
 #include "CodeInsertion.h"
-#include "SendKeyApi.h"
 #include "pickers/CouCodeAntecedent.h"
 #include "pickers/CouCodeCollateraux.h"
 #include "pickers/CouCodeCorresp.h"
@@ -218,6 +217,24 @@ void TfScrivo::InsertCode(const QString &code)
     ::InsertCode(this, code);
 }
 
+void TfScrivo::ShowRoadStatus(const QString &text)
+{
+    SetStatus(text);
+    panelCnx->setVisible(!text.isEmpty());
+    panelCnx->raise();
+}
+
+void InsertCode(TfScrivo *window, const QString &code)
+{
+    TInsertionRoad *road = window->FInsertionRoad;
+    if (!road)
+        return;
+    QObject::connect(road, &TInsertionRoad::StatusChanged, window, &TfScrivo::ShowRoadStatus, Qt::UniqueConnection);
+    const TInsertionRoad::TAnswer answer = road->InsertCode(window->FTarget, code, window->FEndRequested);
+    if (answer.Result == TInsertionRoad::TResult::Told && !window->FEndRequested)
+        MsgBox(answer.MessageOwned ? window : nullptr, answer.Message, QStringLiteral("*APP*"), mfOk);
+}
+
 void TfScrivo::ShowPicker(const QMetaObject *formClass)
 {
     if (!formClass)
@@ -293,7 +310,7 @@ void TfScrivo::bUnFoldClick()
 void TfScrivo::bFoldClick()
 {
     // The target is decoded as insertion does, so "-app=" and "-hwnd=" targets fold too.
-    if (ActivateTarget(FTarget) != 0)
+    if (FInsertionRoad && FInsertionRoad->ActivateTarget(FTarget))
         FoldWindow();
     else
         EndProgram();
@@ -308,7 +325,7 @@ void TfScrivo::TimerCloseTimer()
             TimerClose->start();
     });
 
-    if (TargetWindowExists(FTarget)) {
+    if (FInsertionRoad && FInsertionRoad->TargetExists(FTarget)) {
         FTargetSeen = true;
         return;
     }

@@ -87,6 +87,8 @@ public:
     const QStringList *Variables() const override { return FVariables.get(); }
     int QuestionnaireId() const override { return FQuestionnaireId; }
     QWidget *OwnerWindow() override { return this; }
+    /// Shows what the insertion road waits for in the status panel; empty hides it.
+    void ShowRoadStatus(const QString &text);
 
     void FormCreate();
     void FormActivate();
@@ -137,3 +139,8 @@ QIcon ScrivoIcon();
 
 /// The main window, while it exists.
 extern TfScrivo *fScrivo;
+
+/// Inserts `code` into the target document of `window`, down the road it was given, and
+/// tells the user when it could not. A code that does not begin with "£" is inserted as
+/// "£" + code + "#".
+void InsertCode(TfScrivo *window, const QString &code);

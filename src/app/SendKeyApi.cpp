@@ -36,7 +36,8 @@ constexpr std::size_t MaxTitleLength = 79;
 constexpr std::size_t MaxKeyNameLength = 20;
 constexpr char32_t InvalidCodePoint = 0xFFFD;
 // Keys typed while the user still holds a modifier (Shift after a double click with
-// Shift, say) would be read with it: the typing waits that long, at most, for its release.
+// Shift, say) would be read with it: the typing waits that long, at most, for its
+// release, and types nothing when it does not come.
 constexpr auto ModifierReleaseTimeout = std::chrono::milliseconds(1000);
 constexpr auto ModifierPollInterval = std::chrono::milliseconds(10);
 
@@ -153,11 +154,16 @@ bool SearchWindowByTitle(const std::string &title, bool prefixOnly)
     return false;
 }
 
-void WaitForUserModifiersReleased(platform::WindowSystem &ws)
+// False when a modifier is still down at the end of the wait.
+bool WaitForUserModifiersReleased(platform::WindowSystem &ws)
 {
     const auto end = std::chrono::steady_clock::now() + ModifierReleaseTimeout;
-    while (ws.userModifiersDown() && std::chrono::steady_clock::now() < end)
+    while (ws.userModifiersDown()) {
+        if (std::chrono::steady_clock::now() >= end)
+            return false;
         std::this_thread::sleep_for(ModifierPollInterval);
+    }
+    return true;
 }
 
 // The key of a letter or digit in a Ctrl or Alt shortcut where the layout types no such
@@ -397,7 +403,9 @@ bool SendKeys(const std::string &keys, bool wait)
     if (keys.empty() || !gWindowSystem)
         return false;
     gWindowSystem->refreshKeyboardLayout();
-    WaitForUserModifiersReleased(*gWindowSystem);
+    // Alt or Shift held with the keys would turn them into another shortcut.
+    if (!WaitForUserModifiersReleased(*gWindowSystem))
+        return false;
     // The sender releases what the string left pressed, whatever way it ends.
     KeySender sender(*gWindowSystem, wait);
     const bool processed = sender.Send(DecodeUtf8(keys));

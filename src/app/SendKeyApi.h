@@ -39,10 +39,11 @@ void SetSendKeysMessageHandler(SendKeysMessageHandler handler);
 /// Processes the program's pending keyboard messages (used when SendKeys waits).
 void SetProcessKeyboardMessages(std::function<void()> process);
 
-/// Types `keys`, once the user has released the modifier keys (a moment at most); the
-/// events go to the system together, or, when `wait` is set, one by one with the
-/// program's keyboard messages processed after each. False for an empty string, when a
-/// closing brace is missing and when the system refused the keys. A repeat count that is
+/// Types `keys`, once the user has released the modifier keys (a moment at most: nothing
+/// is typed while they stay down); the events go to the system together, or, when `wait`
+/// is set, one by one with the program's keyboard messages processed after each. False
+/// for an empty string, when a closing brace is missing, when a modifier stayed down and
+/// when the system refused the keys. A repeat count that is
 /// not an integer throws std::invalid_argument. Modifiers pressed by the string are
 /// always released before returning. A letter or digit that the layout cannot type is
 /// sent by its virtual key while Ctrl or Alt is held (shortcuts work by key).

@@ -74,7 +74,7 @@ int main(int argc, char *argv[])
     TfCouCodeOrdo hiddenPrescriptionPicker(&mainWindow);
     hiddenPrescriptionPicker.hide();
     mainWindow.show();
-    if (!insertionRoad.WindowSystem())
+    if (!insertionRoad.HasWindowSystem())
         MsgBox(&mainWindow, QString::fromStdString(windowSystemError), QStringLiteral("*APP*"), mfOk);
 
     return application.exec();

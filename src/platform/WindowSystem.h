@@ -91,6 +91,14 @@ public:
     /// Whether the program of the request isClipboardContentRequest() last recognised has
     /// read the text it was answered with; the answer can be replaced only then.
     virtual bool clipboardTextTaken() { return true; }
+    /// Whether the program of `window` is still at work and may yet read the clipboard
+    /// (Windows: it does not answer its messages). Where the system cannot tell (X11), a
+    /// read not asked for yet counts as still to come: true.
+    virtual bool windowBusy(WindowHandle window)
+    {
+        (void)window;
+        return true;
+    }
 
     /// Re-reads the keyboard layout; called at the start of every key string.
     virtual void refreshKeyboardLayout() {}

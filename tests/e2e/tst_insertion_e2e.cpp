@@ -111,7 +111,7 @@ private slots:
         InsertCode(window.get(), QStringLiteral("£ORD : TOUT#"));
         QCOMPARE(messages->texts(), QStringList());
         // Letters that move between QWERTY and AZERTY, characters on Shift and AltGr.
-        QVERIFY(WaitForFocus(document.window(), window->FEndRequested));
+        QVERIFY(road->WaitForFocus(document.window(), window->FEndRequested));
         QVERIFY(SendKeys("azqw@#€|[]", false));
         // The key events reach the server on another connection: give it time to apply them.
         QTRY_COMPARE(QGuiApplication::queryKeyboardModifiers(), Qt::NoModifier);

@@ -8,8 +8,15 @@ namespace platform {
 
 WindowHandle RecordingWindowSystem::addWindow(const std::string &title, bool own, bool takesFocus)
 {
-    FWindows.push_back({FNextHandle, title, own, takesFocus});
-    return FNextHandle++;
+    FWindows.push_back({nextHandle, title, own, takesFocus});
+    return nextHandle++;
+}
+
+void RecordingWindowSystem::setTitle(WindowHandle window, const std::string &title)
+{
+    for (Window &w : FWindows)
+        if (w.handle == window)
+            w.title = title;
 }
 
 void RecordingWindowSystem::removeWindow(WindowHandle window)
@@ -30,7 +37,7 @@ std::vector<WindowHandle> RecordingWindowSystem::topLevelWindows()
 {
     std::vector<WindowHandle> result;
     for (const Window &w : FWindows)
-        if (!w.own)
+        if (!w.own && std::find(unseen.begin(), unseen.end(), w.handle) == unseen.end())
             result.push_back(w.handle);
     return result;
 }

@@ -17,6 +17,14 @@ public:
     /// topLevelWindows(). A window that does not `takeFocus` ignores activation.
     WindowHandle addWindow(const std::string &title, bool own = false, bool takesFocus = true);
     void removeWindow(WindowHandle window);
+    void setTitle(WindowHandle window, const std::string &title);
+    /// The handle the next added window gets.
+    WindowHandle nextHandle = 0x1000;
+    /// Windows that exist but that topLevelWindows() leaves out, as it leaves out the
+    /// windows of another virtual desktop on Windows.
+    std::vector<WindowHandle> unseen;
+    /// What windowBusy() answers.
+    bool busy = false;
     /// Makes windowTitle() fail with an exception, as a broken platform call would.
     void setFailing(bool failing) { FFailing = failing; }
 
@@ -43,6 +51,7 @@ public:
     bool activateWindow(WindowHandle window) override;
     bool windowHasFocus(WindowHandle window) override;
     bool clipboardServedOnRequest() override { return servedOnRequest; }
+    bool windowBusy(WindowHandle) override { return busy; }
     KeyValue keyForCharacter(char32_t character) override;
     void sendKeyEvent(Key key, bool down, bool extended) override;
     bool sendKeyEvents(const std::vector<KeyEvent> &events) override;
@@ -60,7 +69,6 @@ private:
     const Window *find(WindowHandle window) const;
 
     std::vector<Window> FWindows;
-    WindowHandle FNextHandle = 0x1000;
     bool FFailing = false;
 };
 

@@ -5,9 +5,11 @@
 #include <QTest>
 #include <QTimer>
 
-TestProgram::TestProgram(Upto upto)
-    : FInsertionRoad(std::make_unique<platform::RecordingWindowSystem>())
-    , FWindowSystem(static_cast<platform::RecordingWindowSystem &>(*FInsertionRoad.WindowSystem()))
+TestProgram::TestProgram(Upto upto) : TestProgram(upto, new platform::RecordingWindowSystem) {}
+
+TestProgram::TestProgram(Upto upto, platform::RecordingWindowSystem *windowSystem)
+    : FInsertionRoad(std::unique_ptr<platform::WindowSystem>(windowSystem))
+    , FWindowSystem(*windowSystem)
 {
     if (upto != Upto::WindowSystem)
         createObjects();

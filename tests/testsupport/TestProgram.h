@@ -47,6 +47,8 @@ protected:
     void destroyWindow() { FWindow.reset(); }
 
 private:
+    TestProgram(Upto upto, platform::RecordingWindowSystem *windowSystem);
+
     ScriptedMessages FMessages;
     TInsertionRoad FInsertionRoad;
     platform::RecordingWindowSystem &FWindowSystem; ///< the road's

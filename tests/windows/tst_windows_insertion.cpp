@@ -40,7 +40,7 @@ private slots:
     {
         std::string error;
         road = std::make_unique<TInsertionRoad>(platform::openWindowSystem(error));
-        QVERIFY2(road->WindowSystem(), error.c_str());
+        QVERIFY2(road->HasWindowSystem(), error.c_str());
         objects = std::make_unique<TCProcessObjects>();
         window = std::make_unique<TfScrivo>();
         window->FInsertionRoad = road.get();
@@ -48,7 +48,7 @@ private slots:
         target.start(helper("late_paste_target.exe"),
                      {QStringLiteral("Cible tardive"), QDir::toNativeSeparators(pastes()), QStringLiteral("60")});
         QVERIFY(target.waitForStarted());
-        QTRY_VERIFY_WITH_TIMEOUT(TargetWindowExists(window->FTarget), 20000);
+        QTRY_VERIFY_WITH_TIMEOUT(road->TargetExists(window->FTarget), 20000);
     }
     void cleanupTestCase()
     {

@@ -6,6 +6,7 @@
 
 #include <dwmapi.h>
 
+#include <string_view>
 #include <vector>
 
 namespace platform {
@@ -17,6 +18,8 @@ constexpr int TitleBufferSize = 80;
 // A window that does not answer its restore command within this time is left to
 // SetForegroundWindow alone, rather than freezing the caller.
 constexpr UINT SystemCommandTimeoutMs = 2000;
+// A program that does not answer a message within this time is at work (or hung).
+constexpr UINT ProbeTimeoutMs = 200;
 
 HWND toHwnd(WindowHandle window)
 {
@@ -38,11 +41,20 @@ bool unseen(HWND window)
     return SUCCEEDED(DwmGetWindowAttribute(window, DWMWA_CLOAKED, &cloaked, sizeof cloaked)) && cloaked;
 }
 
+// The window Windows lays over a program's window once it has stopped answering for a
+// few seconds (class "Ghost", of dwm.exe's or the shell's, titled like the program's own
+// plus "(Ne répond pas)"): the program's window itself is the target.
+bool ghost(HWND window)
+{
+    wchar_t className[8] = {};
+    return GetClassNameW(window, className, 8) == 5 && std::wstring_view(className) == L"Ghost";
+}
+
 BOOL CALLBACK collectForeignWindow(HWND window, LPARAM list)
 {
     DWORD process = 0;
     GetWindowThreadProcessId(window, &process);
-    if (process != GetCurrentProcessId() && !unseen(window))
+    if (process != GetCurrentProcessId() && !unseen(window) && !ghost(window))
         reinterpret_cast<std::vector<WindowHandle> *>(list)->push_back(toHandle(window));
     return TRUE;
 }
@@ -66,6 +78,18 @@ long integrityLevel(HANDLE process)
     return level;
 }
 
+// Whether this program, not raised itself, may not send messages to `window`: the
+// system blocks messages beyond its small safe set to a program of a higher integrity
+// level (user interface privilege isolation), and says so by ERROR_ACCESS_DENIED.
+bool messagesBlockedTo(HWND window)
+{
+    static const UINT probe = RegisterWindowMessageW(L"ScrivoIntegrityProbe");
+    DWORD_PTR ignored = 0;
+    SetLastError(ERROR_SUCCESS);
+    return !SendMessageTimeoutW(window, probe, 0, 0, SMTO_ABORTIFHUNG | SMTO_BLOCK, ProbeTimeoutMs, &ignored)
+        && GetLastError() == ERROR_ACCESS_DENIED;
+}
+
 INPUT keyInput(Key key, bool down, bool extended)
 {
     INPUT input = {};
@@ -77,6 +101,21 @@ INPUT keyInput(Key key, bool down, bool extended)
 }
 
 } // namespace
+
+std::vector<KeyEvent> releasesAfter(const std::vector<KeyEvent> &events, std::size_t inserted)
+{
+    std::vector<KeyEvent> down;
+    for (std::size_t i = 0; i < inserted && i < events.size(); ++i) {
+        const KeyEvent &event = events[i];
+        std::erase_if(down, [&event](const KeyEvent &pressed) { return pressed.key == event.key; });
+        if (event.down)
+            down.push_back(event);
+    }
+    std::vector<KeyEvent> releases(down.rbegin(), down.rend());
+    for (KeyEvent &release : releases)
+        release.down = false;
+    return releases;
+}
 
 std::vector<WindowHandle> Win32WindowSystem::topLevelWindows()
 {
@@ -122,7 +161,20 @@ bool Win32WindowSystem::activateWindow(WindowHandle window)
 
 bool Win32WindowSystem::windowHasFocus(WindowHandle window)
 {
-    return window != 0 && GetForegroundWindow() == toHwnd(window);
+    // Window handles carry 32 significant bits: a handle given zero-extended (from a
+    // 32-bit number) is the same window as its sign-extended form.
+    const auto bits = [](WindowHandle handle) { return static_cast<std::uint32_t>(handle); };
+    return window != 0 && bits(toHandle(GetForegroundWindow())) == bits(window);
+}
+
+bool Win32WindowSystem::windowBusy(WindowHandle window)
+{
+    const HWND hwnd = toHwnd(window);
+    if (window == 0 || !IsWindow(hwnd))
+        return false;
+    DWORD_PTR ignored = 0;
+    return IsHungAppWindow(hwnd) || !SendMessageTimeoutW(hwnd, WM_NULL, 0, 0, SMTO_ABORTIFHUNG | SMTO_BLOCK,
+                                                          ProbeTimeoutMs, &ignored);
 }
 
 KeyValue Win32WindowSystem::keyForCharacter(char32_t character)
@@ -157,8 +209,17 @@ bool Win32WindowSystem::sendKeyEvents(const std::vector<KeyEvent> &events)
     for (const KeyEvent &event : events)
         inputs.push_back(keyInput(event.key, event.down, event.extended));
     // One call: Windows inserts the events together, never between keys the user types.
-    // Fewer events inserted than given: the input was blocked (another desktop, say).
-    return SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT)) == inputs.size();
+    // Fewer events inserted than given: the input was blocked (another desktop, say);
+    // the keys already pressed are released, or Ctrl would stay down.
+    const UINT inserted = SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
+    if (inserted == inputs.size())
+        return true;
+    std::vector<INPUT> releases;
+    for (const KeyEvent &release : releasesAfter(events, inserted))
+        releases.push_back(keyInput(release.key, false, release.extended));
+    if (!releases.empty())
+        SendInput(static_cast<UINT>(releases.size()), releases.data(), sizeof(INPUT));
+    return false;
 }
 
 bool Win32WindowSystem::userModifiersDown()
@@ -174,15 +235,18 @@ bool Win32WindowSystem::inputBlockedTo(WindowHandle window)
     DWORD processId = 0;
     if (window == 0 || !GetWindowThreadProcessId(toHwnd(window), &processId))
         return false;
-    HANDLE process = OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, processId);
-    if (!process)
-        return GetLastError() == ERROR_ACCESS_DENIED;
-    const long target = integrityLevel(process);
-    CloseHandle(process);
     const long own = integrityLevel(GetCurrentProcess());
-    // The system drops input sent to a program of a higher integrity level; a token this
-    // program may not even read belongs to one.
-    return own >= 0 && (target < 0 || target > own);
+    if (own < 0)
+        return false;
+    long target = -1;
+    if (HANDLE process = OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, processId)) {
+        target = integrityLevel(process);
+        CloseHandle(process);
+    }
+    // The system drops input sent to a program of a higher integrity level. A process
+    // whose token cannot be read is no proof of one (a system process, a hung window's
+    // stand-in): the system's own refusal of a message is.
+    return target >= 0 ? target > own : messagesBlockedTo(toHwnd(window));
 }
 
 bool Win32WindowSystem::numLockOn()

@@ -16,6 +16,10 @@
 
 namespace platform {
 
+/// The key-up events that release what the first `inserted` of `events` pressed and
+/// left down, last pressed first.
+std::vector<KeyEvent> releasesAfter(const std::vector<KeyEvent> &events, std::size_t inserted);
+
 class Win32WindowSystem : public WindowSystem {
 public:
     std::vector<WindowHandle> topLevelWindows() override;
@@ -25,6 +29,8 @@ public:
     bool windowHasFocus(WindowHandle window) override;
     /// The toolkit renders the clipboard's data when a program asks for it.
     bool clipboardServedOnRequest() override { return true; }
+    /// Hung for the system, or not answering a message within a moment.
+    bool windowBusy(WindowHandle window) override;
 
     KeyValue keyForCharacter(char32_t character) override;
     void sendKeyEvent(Key key, bool down, bool extended) override;

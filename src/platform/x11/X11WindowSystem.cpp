@@ -32,24 +32,29 @@ namespace platform {
 namespace {
 
 // Catches the X errors of one Display while in scope; process-global handler, restored
-// on exit. Errors of other Display connections go to the previous handler. Not nested.
+// when the outermost trap ends. Traps nest (a query made under a trap may open its own):
+// an inner one keeps its own errors and gives the outer one's back when it ends. Errors
+// of other Display connections go to the handler that was there before.
 class ErrorTrap {
 public:
-    explicit ErrorTrap(Display *display) : m_display(display)
+    explicit ErrorTrap(Display *display) : m_display(display), m_outerDisplay(s_display)
     {
-        s_display = display;
-        s_error = Success;
-        m_previous = XSetErrorHandler(&ErrorTrap::handler);
-        s_previous = m_previous;
+        if (s_depth++ == 0)
+            s_previous = XSetErrorHandler(&ErrorTrap::handler);
         XSync(display, False); // an error of an earlier request must not count here
+        m_outerError = s_error;
+        s_display = display;
         s_error = Success;
     }
     ~ErrorTrap()
     {
         XSync(m_display, False);
-        XSetErrorHandler(m_previous);
-        s_display = nullptr;
-        s_previous = nullptr;
+        s_display = m_outerDisplay;
+        s_error = m_outerError;
+        if (--s_depth == 0) {
+            XSetErrorHandler(s_previous);
+            s_previous = nullptr;
+        }
     }
     ErrorTrap(const ErrorTrap &) = delete;
     ErrorTrap &operator=(const ErrorTrap &) = delete;
@@ -79,7 +84,9 @@ private:
     }
 
     Display *m_display;
-    XErrorHandler m_previous = nullptr;
+    Display *m_outerDisplay;
+    int m_outerError = Success;
+    static inline int s_depth = 0;
     static inline Display *s_display = nullptr;
     static inline int s_error = Success;
     static inline XErrorHandler s_previous = nullptr;
@@ -112,7 +119,10 @@ struct Property {
     }
 };
 
-Property readProperty(Display *display, Window window, Atom property, Atom type)
+// `format` is the item size the caller reads (8 or 32; 0 when it reads no item): a
+// property of another format, which any client may set, counts as absent rather than
+// being read past its end.
+Property readProperty(Display *display, Window window, Atom property, Atom type, int format)
 {
     Property p;
     unsigned long after = 0;
@@ -123,7 +133,7 @@ Property readProperty(Display *display, Window window, Atom property, Atom type)
         return Property{};
     }
     p.data.reset(data);
-    if (p.type == None || (type != AnyPropertyType && p.type != type))
+    if (p.type == None || (type != AnyPropertyType && p.type != type) || (format != 0 && p.format != format))
         p.count = 0;
     return p;
 }
@@ -205,13 +215,13 @@ struct X11WindowSystem::Private {
     // (a window manager that crashed leaves its properties behind).
     bool supports(Atom atom)
     {
-        const Property check = readProperty(display, root, netSupportingWmCheck, XA_WINDOW);
+        const Property check = readProperty(display, root, netSupportingWmCheck, XA_WINDOW, 32);
         if (check.count == 0)
             return false;
-        const Property self = readProperty(display, check.item32(0), netSupportingWmCheck, XA_WINDOW);
+        const Property self = readProperty(display, check.item32(0), netSupportingWmCheck, XA_WINDOW, 32);
         if (self.count == 0 || self.item32(0) != check.item32(0))
             return false;
-        const Property p = readProperty(display, root, netSupported, XA_ATOM);
+        const Property p = readProperty(display, root, netSupported, XA_ATOM, 32);
         for (unsigned long i = 0; i < p.count; ++i) {
             if (p.item32(i) == atom)
                 return true;
@@ -221,7 +231,7 @@ struct X11WindowSystem::Private {
 
     bool hasWmState(Window window)
     {
-        return readProperty(display, window, wmState, wmState).count > 0;
+        return readProperty(display, window, wmState, wmState, 0).count > 0;
     }
 
     // A frame of a window manager without a client list: its child that holds WM_STATE.
@@ -245,7 +255,7 @@ struct X11WindowSystem::Private {
     {
         std::vector<WindowHandle> list;
         if (supports(netClientList)) {
-            const Property p = readProperty(display, root, netClientList, XA_WINDOW);
+            const Property p = readProperty(display, root, netClientList, XA_WINDOW, 32);
             for (unsigned long i = 0; i < p.count; ++i)
                 list.push_back(p.item32(i));
             return list;
@@ -269,7 +279,7 @@ struct X11WindowSystem::Private {
     {
         if (excluded.count(window))
             return true;
-        const Property p = readProperty(display, window, netWmPid, XA_CARDINAL);
+        const Property p = readProperty(display, window, netWmPid, XA_CARDINAL, 32);
         return p.count > 0 && p.item32(0) == static_cast<unsigned long>(getpid());
     }
 
@@ -281,8 +291,8 @@ struct X11WindowSystem::Private {
 
     bool isIconic(Window window)
     {
-        const Property p = readProperty(display, window, wmState, wmState);
-        return p.count > 0 && p.format == 32 && p.item32(0) == IconicState;
+        const Property p = readProperty(display, window, wmState, wmState, 32);
+        return p.count > 0 && p.item32(0) == IconicState;
     }
 };
 
@@ -357,11 +367,11 @@ std::string X11WindowSystem::windowTitle(WindowHandle window)
     if (!validHandle(window))
         return {};
     ErrorTrap trap(d->display);
-    const Property netName = readProperty(d->display, window, d->netWmName, d->utf8String);
+    const Property netName = readProperty(d->display, window, d->netWmName, d->utf8String, 8);
     if (netName.count > 0)
         return netName.bytes();
-    const Property name = readProperty(d->display, window, XA_WM_NAME, AnyPropertyType);
-    if (name.count == 0 || name.format != 8)
+    const Property name = readProperty(d->display, window, XA_WM_NAME, AnyPropertyType, 8);
+    if (name.count == 0)
         return {};
     if (name.type == d->utf8String)
         return name.bytes();
