@@ -63,7 +63,7 @@ void TCTraitementTexte::Launch(Variant variant, const QString &documentPath)
         return;
     }
     // The document is the program's one argument, blanks and all.
-    if (!platform::startDetached(program.toStdString(), {path.toStdString()}))
+    if (!platform::startDetached(program.toStdString(), {path.toStdString()}, &FStartedProcess))
         MsgBox(fScrivo,
                QStringLiteral("Impossible de lancer le traitement de texte <") + program
                    + QStringLiteral(">\r\npour ouvrir le document <") + path

@@ -4,6 +4,8 @@
 // the desktop's default application opens the document. Created for one launch.
 #pragma once
 
+#include "platform/Shell.h"
+
 #include <QString>
 
 class TCLocaleOption;
@@ -21,6 +23,8 @@ public:
     /// Opens `path` with the prescriptions' word processor when one is chosen, else as
     /// OpenDocument.
     void OpenPrescription(const QString &path);
+    /// The process of the word processor started, when the system told it; else 0.
+    platform::ProcessId StartedProcess() const { return FStartedProcess; }
 
 private:
     enum class Variant { Default, Template, Prescription };
@@ -31,4 +35,5 @@ private:
     void Launch(Variant variant, const QString &documentPath);
 
     TCLocaleOption *FOptions;
+    platform::ProcessId FStartedProcess = 0;
 };

@@ -266,7 +266,11 @@ platform::WindowHandle TInsertionRoad::SearchTitle(const TInsertionTarget &targe
         Ask([this] { return FWindowSystem->topLevelWindows(); }, std::vector<platform::WindowHandle>());
     for (const platform::WindowHandle window : windows) {
         const QString title = QString::fromStdString(Ask([&] { return FWindowSystem->windowTitle(window); }, std::string()));
-        const int match = target.TitleMatch(title);
+        int match = target.TitleMatch(title) * 2; // 0 the title, 2 beginning with it, 4 containing it
+        // Among the windows that only contain the name, the word processor started here.
+        if (match == 4 && target.StartedProcess != 0
+            && Ask([&] { return FWindowSystem->windowProcess(window); }, std::uint64_t(0)) == target.StartedProcess)
+            match = 3;
         if (match >= 0 && (bestMatch < 0 || match < bestMatch)) {
             best = window;
             bestMatch = match;

@@ -33,4 +33,7 @@ struct TInsertionTarget {
     /// whole title when it holds no ".".
     QString TitleWithoutExtension;
     platform::WindowHandle Handle = 0;
+    /// The word processor this program started on the document (0: none, or unknown):
+    /// among windows that only contain the name, its own come first.
+    std::uint64_t StartedProcess = 0;
 };

@@ -151,6 +151,7 @@ void TfScrivo::OpenTarget()
     else
         launcher.OpenDocument(FFirstArgument);
     FTarget = QFileInfo(FFirstArgument).fileName();
+    FTarget.StartedProcess = launcher.StartedProcess();
 }
 
 void TfScrivo::LoadVariables()

@@ -5,6 +5,7 @@
 #include "ProcessObjects.h"
 #include "Scrivo.h"
 #include "SendKeyApi.h"
+#include "config/ProcessEnd.h"
 #include "pickers/CouCodeOrdo.h"
 #include "platform/WindowSystem.h"
 #include "support/MessageSeam.h"
@@ -77,5 +78,8 @@ int main(int argc, char *argv[])
     if (!insertionRoad.HasWindowSystem())
         MsgBox(&mainWindow, QString::fromStdString(windowSystemError), QStringLiteral("*APP*"), mfOk);
 
+    // The event loop ends the program; an exit() from below it (the display lost) ends it
+    // through the guard.
+    const TProcessEnd processEnd;
     return application.exec();
 }

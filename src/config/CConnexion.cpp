@@ -138,6 +138,11 @@ TCConnexion::~TCConnexion()
     d->Close();
 }
 
+void TCConnexion::Disconnect() noexcept
+{
+    d->Close();
+}
+
 namespace {
 
 // The characters that end an unquoted value of the Firebird connect string.

@@ -93,6 +93,8 @@ public:
     void SetupConnection();
     /// Connects; with `askRetry`, asks whether to try again after each failure.
     bool Connect(bool askRetry);
+    /// Detaches from the database, if attached.
+    void Disconnect() noexcept;
     bool Connected() const;
     /// Whether a table of that name exists (without regard to case). Throws when not connected.
     bool TableExist(const QString &tableName);

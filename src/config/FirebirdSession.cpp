@@ -3,6 +3,7 @@
 // attachment (TerminationSignals.h).
 #include "FirebirdSession.h"
 
+#include "ProcessEnd.h"
 #include "StatementWatchdog.h"
 #include "TerminationSignals.h"
 
@@ -191,6 +192,7 @@ TCFirebirdSession::TCFirebirdSession(const TCConnectionSettings &settings)
     , FDatabase(Attach(settings))
 {
     TakeBackTerminationSignals();
+    GuardExitAfterAttachment();
     // Past its bound, a statement's call is broken off: the client closes its side of
     // the attachment, and the call returns.
     FWatchdog = std::make_unique<TStatementWatchdog>(settings.statementTimeout, [this] {

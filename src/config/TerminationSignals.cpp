@@ -1,5 +1,6 @@
-// SIGINT and SIGTERM taken back from the Firebird client (see TerminationSignals.h): the
-// handler writes to a pipe, and the event loop, woken by the pipe, quits the application.
+// SIGINT and SIGTERM taken back from the Firebird client, and SIGHUP (see
+// TerminationSignals.h): the handler writes to a pipe, and the event loop, woken by the
+// pipe, quits the application.
 #include "TerminationSignals.h"
 
 #include "DatabaseSession.h"
@@ -8,6 +9,7 @@
 #include <QPointer>
 #include <QSocketNotifier>
 
+#include <atomic>
 #include <cerrno>
 #include <csignal>
 #include <fcntl.h>
@@ -17,8 +19,13 @@ namespace {
 
 int gSignalPipe[2] = {-1, -1};
 
+std::atomic<int> gSignalsReceived = 0; // lock-free: safe in a signal handler
+constexpr int Signals[] = {SIGINT, SIGTERM, SIGHUP};
+
 extern "C" void WriteSignalToPipe(int signalNumber)
 {
+    if (gSignalsReceived.fetch_add(1) > 0)
+        _exit(128 + signalNumber);
     const int savedErrno = errno;
     const char byte = char(signalNumber);
     [[maybe_unused]] const ssize_t written = write(gSignalPipe[1], &byte, 1);
@@ -51,6 +58,12 @@ void TakeBackTerminationSignals()
             action.sa_flags = SA_RESTART;
         }
     }
-    sigaction(SIGINT, &action, nullptr);
-    sigaction(SIGTERM, &action, nullptr);
+    for (const int signalNumber : Signals)
+        sigaction(signalNumber, &action, nullptr);
+}
+
+void RestoreDefaultTerminationSignals()
+{
+    for (const int signalNumber : Signals)
+        std::signal(signalNumber, SIG_DFL);
 }

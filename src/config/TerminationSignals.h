@@ -5,7 +5,10 @@
 // not through these signals: TerminationSignalsWindows.cpp, which does nothing.
 #pragma once
 
-/// After an attachment: SIGINT and SIGTERM quit the application's event loop, which
-/// then frees its objects and detaches cleanly; without an application object they end
-/// the process as usual.
+/// After an attachment: SIGINT, SIGTERM and SIGHUP (the session's end) quit the
+/// application's event loop, which then frees its objects and detaches cleanly; a second
+/// one ends the process at once (the event loop may not be running any more). Without an
+/// application object they end the process as usual.
 void TakeBackTerminationSignals();
+/// The signals' default action again: they end the process at once.
+void RestoreDefaultTerminationSignals();

@@ -4,3 +4,7 @@
 void TakeBackTerminationSignals()
 {
 }
+
+void RestoreDefaultTerminationSignals()
+{
+}

@@ -63,6 +63,12 @@ public:
     virtual std::vector<WindowHandle> topLevelWindows() = 0;
     /// Title of a window (UTF-8), empty when it has none or no longer exists.
     virtual std::string windowTitle(WindowHandle window) = 0;
+    /// The identifier of the process that owns the window; 0 when unknown.
+    virtual std::uint64_t windowProcess(WindowHandle window)
+    {
+        (void)window;
+        return 0;
+    }
     /// Whether a top-level window with that handle exists (own windows included).
     virtual bool windowExists(WindowHandle window) = 0;
     /// Restores a minimised window (to its earlier size, maximised when it was), raises it

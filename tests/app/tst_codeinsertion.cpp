@@ -68,40 +68,49 @@ private slots:
         QTest::addColumn<QString>("target");
         QTest::addColumn<QStringList>("titles");
         QTest::addColumn<QString>("chosen"); // empty: none
+        QTest::addColumn<int>("started");    // the window of the word processor started here; -1: none
         const QString word = QStringLiteral("Dr.Martin - Word");
         QTest::newRow("name with dots, extension hidden")
-            << "Dr.Martin.docx" << QStringList{"Re: Dr - Messagerie", "Dr.Martin - Word"} << word;
+            << "Dr.Martin.docx" << QStringList{"Re: Dr - Messagerie", "Dr.Martin - Word"} << word << -1;
         QTest::newRow("date in the name") << "CR 15.01.2024.docx"
                                           << QStringList{"CR 15 - Navigateur", "CR 15.01.2024 - Word"}
-                                          << "CR 15.01.2024 - Word";
+                                          << "CR 15.01.2024 - Word" << -1;
         QTest::newRow("beginning before containing")
-            << "lettre.docx" << QStringList{"Re: lettre.docx - Messagerie", "lettre - Word"} << "lettre - Word";
+            << "lettre.docx" << QStringList{"Re: lettre.docx - Messagerie", "lettre - Word"} << "lettre - Word" << -1;
         QTest::newRow("containing when nothing begins with it")
-            << "lettre.txt" << QStringList{"Terminal", "*lettre.txt - Mousepad"} << "*lettre.txt - Mousepad";
+            << "lettre.txt" << QStringList{"Terminal", "*lettre.txt - Mousepad"} << "*lettre.txt - Mousepad" << -1;
         QTest::newRow("exact title first") << "-app=Courrier" << QStringList{"Courrier - brouillon", "Courrier"}
-                                           << "Courrier";
+                                           << "Courrier" << -1;
         QTest::newRow("app title in another case")
             << "-App=COURRIER - TRAITEMENT" << QStringList{"courrier - Traitement de texte"}
-            << "courrier - Traitement de texte";
-        QTest::newRow("only the first part of the name") << "Dr.Martin.docx" << QStringList{"Dr - Messagerie"} << "";
-        QTest::newRow("no argument") << "" << QStringList{"Terminal"} << "";
-        QTest::newRow("hwnd in capitals") << "-HWND=%1" << QStringList{"Sans titre"} << "Sans titre";
-        QTest::newRow("hwnd above 2^31, unsigned") << "-hwnd=2147487744" << QStringList{"Haut"} << "Haut";
-        QTest::newRow("hwnd above 2^31, negative") << "-hwnd=-2147479552" << QStringList{"Haut"} << "Haut";
+            << "courrier - Traitement de texte" << -1;
+        QTest::newRow("the word processor started here, among windows containing the name")
+            << "lettre.txt" << QStringList{"Re: lettre.txt - Messagerie", "*lettre.txt - Mousepad", "Brouillon de lettre.txt"}
+            << "*lettre.txt - Mousepad" << 1;
+        QTest::newRow("only the first part of the name") << "Dr.Martin.docx" << QStringList{"Dr - Messagerie"} << "" << -1;
+        QTest::newRow("no argument") << "" << QStringList{"Terminal"} << "" << -1;
+        QTest::newRow("hwnd in capitals") << "-HWND=%1" << QStringList{"Sans titre"} << "Sans titre" << -1;
+        QTest::newRow("hwnd above 2^31, unsigned") << "-hwnd=2147487744" << QStringList{"Haut"} << "Haut" << -1;
+        QTest::newRow("hwnd above 2^31, negative") << "-hwnd=-2147479552" << QStringList{"Haut"} << "Haut" << -1;
     }
     void choosesTheDocumentsWindow()
     {
         QFETCH(QString, target);
         QFETCH(QStringList, titles);
         QFETCH(QString, chosen);
+        QFETCH(int, started);
         if (QString(QTest::currentDataTag()).contains(QLatin1String("2^31")))
             ws->nextHandle = 0xFFFFFFFF80001000ull; // 0x80001000 as 64-bit Windows widens it
         platform::WindowHandle last = 0;
-        for (const QString &title : titles)
+        for (const QString &title : titles) {
             last = ws->addWindow(title.toStdString());
+            ws->processes[last] = 100 + titles.indexOf(title);
+        }
         if (target.contains(QLatin1String("%1")))
             target = target.arg(last);
-        const auto answer = insert(target, QStringLiteral("£ORD : TOUT#"));
+        TInsertionTarget decoded(target);
+        decoded.StartedProcess = started >= 0 ? 100 + started : 0;
+        const auto answer = road->InsertCode(decoded, QStringLiteral("£ORD : TOUT#"), ending);
         if (chosen.isEmpty()) {
             QCOMPARE(answer.Message, NotActivated);
             QVERIFY(ws->keyEvents.empty());
@@ -109,7 +118,7 @@ private slots:
         }
         QCOMPARE(answer.Result, Result::Inserted);
         QCOMPARE(titleOf(ws->focused), chosen);
-        QVERIFY(road->TargetExists(TInsertionTarget(target)));
+        QVERIFY(road->TargetExists(decoded));
     }
 
     // A window once found stays the target while it lives and shows the document, even

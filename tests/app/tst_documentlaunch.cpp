@@ -123,8 +123,11 @@ private slots:
 
         const QString started = path(QStringLiteral("mes programmes/") + program);
         for (const RecordingProgram *candidate : {&wp, &modele, &ordo}) {
-            if (candidate->path() == started)
+            if (candidate->path() == started) {
                 QCOMPARE(candidate->recorded(), RecordingProgram::recordOf({document}));
+                // Its windows are preferred among those that merely name the document.
+                QCOMPARE(qint64(launcher.StartedProcess()), candidate->processId());
+            }
         }
         for (const RecordingProgram *candidate : {&wp, &modele, &ordo})
             QCOMPARE(candidate->ran(), candidate->path() == started);

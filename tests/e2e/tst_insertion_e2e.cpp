@@ -7,15 +7,51 @@
 #include "app/SendKeyApi.h"
 #include "platform/x11/X11WindowSystem.h"
 #include "testsupport/ScriptedMessages.h"
+#include "testsupport/TestFiles.h"
 #include "testsupport/X11Session.h"
 
 #include <QClipboard>
+#include <QDir>
+#include <QRandomGenerator>
+#include <QRegularExpression>
 #include <QTimer>
 #include <QtTest>
 
+#include <algorithm>
+#include <csignal>
+#include <functional>
+#include <optional>
+
 namespace {
 const QString NotActivated = QStringLiteral("La fenêtre contenant le document n'a pu être activée (ou trouvée)");
+constexpr int RoundsPerCause = 13; // 52 rounds in all
+
+// The files a process has open.
+QStringList OpenFiles(const QString &process)
+{
+    QStringList files;
+    const QDir descriptors(QStringLiteral("/proc/%1/fd").arg(process));
+    for (const QFileInfo &descriptor : descriptors.entryInfoList(QDir::AllEntries | QDir::System | QDir::NoDotAndDotDot))
+        files << descriptor.symLinkTarget();
+    return files;
 }
+
+// The Firebird database the process `pid` has attached (open); empty when none.
+QString AttachedDatabase(qint64 pid)
+{
+    const QStringList databases = OpenFiles(QString::number(pid)).filter(QRegularExpression(QStringLiteral("\\.fdb$")));
+    return databases.isEmpty() ? QString() : databases.first();
+}
+
+// Whether any process has the file open.
+bool HeldOpen(const QString &path)
+{
+    for (const QString &process : QDir(QStringLiteral("/proc")).entryList({QStringLiteral("[0-9]*")}, QDir::Dirs))
+        if (OpenFiles(process).contains(path))
+            return true;
+    return false;
+}
+} // namespace
 
 class TestInsertionEndToEnd : public QObject {
     Q_OBJECT
@@ -60,18 +96,25 @@ private slots:
         QTest::addColumn<QString>("target");
         QTest::addColumn<QString>("title");
         QTest::addColumn<bool>("minimised");
-        QTest::newRow("document name in the title") << "lettre.txt" << "" << false;
-        QTest::newRow("title without the extension") << "lettre.txt" << "lettre - Traitement" << false;
-        QTest::newRow("app title in another case") << "-app=LETTRE.TXT" << "" << false;
-        QTest::newRow("hwnd") << "-hwnd=%1" << "" << false;
-        QTest::newRow("minimised window") << "lettre.txt" << "" << true;
+        QTest::addColumn<QString>("decoy"); // another document, open first
+        QTest::newRow("document name in the title") << "lettre.txt" << "" << false << "";
+        QTest::newRow("title without the extension") << "lettre.txt" << "lettre - Traitement" << false << "";
+        QTest::newRow("app title in another case") << "-app=LETTRE.TXT" << "" << false << "";
+        QTest::newRow("hwnd") << "-hwnd=%1" << "" << false << "";
+        QTest::newRow("minimised window") << "lettre.txt" << "" << true << "";
+        QTest::newRow("dots in the name, another document named by its first part")
+            << "Dr.Martin.txt" << "Dr.Martin - Traitement" << false << "Dr.txt";
     }
     void codesReachTheDocument()
     {
         QFETCH(QString, target);
         QFETCH(QString, title);
         QFETCH(bool, minimised);
-        MousepadDocument document(QStringLiteral("lettre.txt"));
+        QFETCH(QString, decoy);
+        std::optional<MousepadDocument> other;
+        if (!decoy.isEmpty())
+            QVERIFY(other.emplace(decoy).open());
+        MousepadDocument document(target.startsWith(u'D') ? target : QStringLiteral("lettre.txt"));
         QVERIFY(document.open());
         if (!title.isEmpty())
             QVERIFY(document.setTitle(title));
@@ -159,6 +202,67 @@ private slots:
         document.close();
         QVERIFY2(watching.endsWithin(30000), "the program did not end after its document closed");
         QVERIFY(waiting.running());
+    }
+
+    // The program on the embedded database, its document and their X server ended at
+    // random moments against each other, as at a logout, each cause in turn coming
+    // first: the program ends every time, and leaves the database to the next program.
+    void programEndsWithItsDesktop_data()
+    {
+        QTest::addColumn<QString>("first");
+        for (const char *first : {"X server", "SIGTERM", "SIGHUP", "document"})
+            QTest::newRow(first) << QString::fromLatin1(first);
+    }
+    void programEndsWithItsDesktop()
+    {
+        QFETCH(QString, first);
+        QTemporaryDir folder;
+        const QString documentName = QStringLiteral("fin-de-session.txt");
+        WriteFile(folder.filePath(documentName), "texte");
+        for (int round = 0; round < RoundsPerCause; ++round) {
+            const QString where = QStringLiteral("round %1").arg(round);
+            PrivateXServer x;
+            QVERIFY2(x.start(), qPrintable(where));
+            ScrivoProcess scrivo;
+            SCRIVO_SKIP_WITHOUT_WORKSTATION(scrivo);
+            QProcess document;
+            document.setProcessEnvironment(x.on(QProcessEnvironment::systemEnvironment()));
+            document.start(QStringLiteral("xmessage"), {QStringLiteral("-title"), documentName, QStringLiteral("lettre")});
+            scrivo.setEnvironment(x.on(scrivo.environment()));
+            QVERIFY2(document.waitForStarted() && scrivo.start({folder.filePath(documentName)}, false), qPrintable(where));
+            QString database;
+            QVERIFY2(QTest::qWaitFor([&] { return !(database = AttachedDatabase(scrivo.processId())).isEmpty(); }, 30000),
+                     qPrintable(where + QStringLiteral(": the program never attached the database")));
+
+            const int signalNumber = first == QLatin1String("SIGHUP") || (first != QLatin1String("SIGTERM") && round % 2)
+                                         ? SIGHUP
+                                         : SIGTERM;
+            std::vector<std::function<void()>> endings = {[&] { x.end(); },
+                                                          [&] {
+                                                              // processId() is 0 once it has ended: kill(0) would
+                                                              // signal this test's whole process group.
+                                                              if (const qint64 pid = scrivo.processId(); pid > 0)
+                                                                  ::kill(pid_t(pid), signalNumber);
+                                                          },
+                                                          [&] { document.kill(); }};
+            const int firstIndex = first == QLatin1String("X server") ? 0 : first == QLatin1String("document") ? 2 : 1;
+            std::swap(endings[0], endings[firstIndex]);
+            std::shuffle(endings.begin() + 1, endings.end(), *QRandomGenerator::global());
+            for (const auto &ending : endings) {
+                ending();
+                QTest::qWait(QRandomGenerator::global()->bounded(1500));
+            }
+            QVERIFY2(scrivo.finishesWithin(20000), qPrintable(where + QStringLiteral(": the program is still running")));
+            QVERIFY2(!HeldOpen(database),
+                     qPrintable(where + QStringLiteral(": the database is still held")));
+            QString tables;
+            QVERIFY2(RunCommand(QStringLiteral("isql-fb"), {QStringLiteral("-x"), QStringLiteral("-user"),
+                                                           QStringLiteral("SYSDBA"), database},
+                                &tables)
+                         && tables.contains(QLatin1String("GLB_MEDECIN")),
+                     qPrintable(where + QStringLiteral(": the next program cannot open the database")));
+            document.waitForFinished();
+        }
     }
 };
 

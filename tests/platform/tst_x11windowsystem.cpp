@@ -136,6 +136,30 @@ void TestX11WindowSystem::windowsAndTitles()
     QVERIFY(m_ws->windowExists(raw));
     QCOMPARE(QString::fromStdString(m_ws->windowTitle(raw)), QStringLiteral("Café crème"));
     QVERIFY(!m_ws->windowExists(child));
+    // Properties any client may set in another format than the one they are read in: a
+    // one-byte _NET_WM_PID on the window, a client list of bytes on the root; read as
+    // absent, never past their end (the sanitizer build tells).
+    const auto setBytes = [this](Window window, const char *property, Atom type, const QByteArray &bytes) {
+        XChangeProperty(m_display, window, XInternAtom(m_display, property, False), type, 8, PropModeReplace,
+                        reinterpret_cast<const unsigned char *>(bytes.constData()), int(bytes.size()));
+        XSync(m_display, False);
+    };
+    setBytes(raw, "_NET_WM_PID", XA_CARDINAL, QByteArray(1, '\x01'));
+    QVERIFY(contains(m_ws->topLevelWindows(), raw));
+    const Atom clientList = XInternAtom(m_display, "_NET_CLIENT_LIST", False);
+    Atom type = None;
+    int format = 0;
+    unsigned long count = 0, after = 0;
+    unsigned char *saved = nullptr;
+    XGetWindowProperty(m_display, root, clientList, 0, 1L << 20, False, XA_WINDOW, &type, &format, &count, &after, &saved);
+    setBytes(root, "_NET_CLIENT_LIST", XA_WINDOW, QByteArray(3, '\x07'));
+    const std::vector<WindowHandle> fromBytes = m_ws->topLevelWindows();
+    XChangeProperty(m_display, root, clientList, XA_WINDOW, 32, PropModeReplace, saved, int(count));
+    XFree(saved);
+    XSync(m_display, False);
+    QVERIFY(fromBytes.empty());
+    QTRY_VERIFY(contains(m_ws->topLevelWindows(), raw));
+
     m_ws->excludeWindow(raw);
     QVERIFY(!contains(m_ws->topLevelWindows(), raw));
 

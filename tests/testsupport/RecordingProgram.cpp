@@ -26,6 +26,7 @@ RecordingProgram::RecordingProgram(const QString &path)
     const QString record = ShellQuoted(RecordOf(FPath));
     // Written aside then renamed: the test never reads a record still being written.
     const QString script = QStringLiteral("#!/bin/sh\n"
+                                          "echo $$ > %1.pid\n"
                                           "{ printf '%s\\n' \"$#\"; for a in \"$@\"; do printf '<%s>\\n' \"$a\"; done; } > %1.tmp\n"
                                           "mv %1.tmp %1\n")
                                .arg(record);
@@ -43,6 +44,11 @@ QByteArray RecordingProgram::recorded() const
     if (!QTest::qWaitFor([this] { return ran(); }, 5000))
         return "(not started)";
     return ReadFile(RecordOf(FPath));
+}
+
+qint64 RecordingProgram::processId() const
+{
+    return ran() ? ReadFile(RecordOf(FPath) + QStringLiteral(".pid")).trimmed().toLongLong() : 0;
 }
 
 QByteArray RecordingProgram::recordOf(const QStringList &arguments)

@@ -16,6 +16,8 @@ public:
     /// Waits (at most 5 s) for its record: the number of arguments, then each between "<"
     /// and ">", one a line; "(not started)" when it has not run.
     QByteArray recorded() const;
+    /// The process identifier it ran as, once recorded(); 0 when it has not run.
+    qint64 processId() const;
     /// The record of a start with `arguments`, as recorded() gives it.
     static QByteArray recordOf(const QStringList &arguments);
 

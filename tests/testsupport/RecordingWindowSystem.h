@@ -5,6 +5,7 @@
 #include "platform/WindowSystem.h"
 
 #include <functional>
+#include <map>
 #include <optional>
 
 namespace platform {
@@ -25,6 +26,8 @@ public:
     std::vector<WindowHandle> unseen;
     /// What windowBusy() answers.
     bool busy = false;
+    /// The process of each window, for windowProcess(); 0 when not given.
+    std::map<WindowHandle, std::uint64_t> processes;
     /// Makes windowTitle() fail with an exception, as a broken platform call would.
     void setFailing(bool failing) { FFailing = failing; }
 
@@ -52,6 +55,7 @@ public:
     bool windowHasFocus(WindowHandle window) override;
     bool clipboardServedOnRequest() override { return servedOnRequest; }
     bool windowBusy(WindowHandle) override { return busy; }
+    std::uint64_t windowProcess(WindowHandle window) override { return processes[window]; }
     KeyValue keyForCharacter(char32_t character) override;
     void sendKeyEvent(Key key, bool down, bool extended) override;
     bool sendKeyEvents(const std::vector<KeyEvent> &events) override;

@@ -143,6 +143,39 @@ bool ScrivoProcess::chooseCategory(int buttonTop) const
     return QTest::qWaitFor([&] { return grab(hostPanel) != before; }, 10000);
 }
 
+bool ScrivoProcess::finishesWithin(int milliseconds)
+{
+    return FProcess.state() == QProcess::NotRunning || FProcess.waitForFinished(milliseconds);
+}
+
+bool PrivateXServer::start()
+{
+    // -displayfd: the server picks a free display and writes its number once it is ready.
+    FProcess.start(QStringLiteral("Xvfb"), {QStringLiteral("-displayfd"), QStringLiteral("1"), QStringLiteral("-nolisten"),
+                                           QStringLiteral("tcp"), QStringLiteral("-screen"), QStringLiteral("0"),
+                                           QStringLiteral("800x600x24")});
+    QByteArray number;
+    while (!number.endsWith('\n') && FProcess.waitForReadyRead(10000))
+        number += FProcess.readAllStandardOutput();
+    FDisplay = u':' + QString::fromLatin1(number.trimmed());
+    return number.endsWith('\n');
+}
+
+QProcessEnvironment PrivateXServer::on(QProcessEnvironment environment) const
+{
+    environment.insert(QStringLiteral("DISPLAY"), FDisplay);
+    environment.remove(QStringLiteral("XAUTHORITY"));
+    return environment;
+}
+
+void PrivateXServer::end()
+{
+    if (FProcess.state() == QProcess::NotRunning)
+        return;
+    FProcess.kill();
+    FProcess.waitForFinished();
+}
+
 bool ScrivoProcess::endsWithin(int milliseconds)
 {
     return (FProcess.state() == QProcess::NotRunning || FProcess.waitForFinished(milliseconds))

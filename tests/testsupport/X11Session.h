@@ -29,6 +29,28 @@ QRect WindowGeometry(const QString &window);
 /// Whether `upper` is stacked above `lower` (_NET_CLIENT_LIST_STACKING of the window manager).
 bool StackedAbove(const QString &upper, const QString &lower);
 
+/// An X server of its own (Xvfb), to be ended under the programs that use it.
+class PrivateXServer {
+public:
+    PrivateXServer() = default;
+    ~PrivateXServer() { end(); }
+    PrivateXServer(const PrivateXServer &) = delete;
+    PrivateXServer &operator=(const PrivateXServer &) = delete;
+
+    /// Starts the server and waits (at most 10 s) until it accepts clients.
+    bool start();
+    /// Its display name, ":N".
+    QString display() const { return FDisplay; }
+    /// The environment `environment` with this server as the display.
+    QProcessEnvironment on(QProcessEnvironment environment) const;
+    /// Ends the server at once (SIGKILL: no goodbye to its clients) and waits for it.
+    void end();
+
+private:
+    QProcess FProcess;
+    QString FDisplay;
+};
+
 /// The real program (SCRIVO_BINARY) started on a workstation of WorkstationEnvironment;
 /// killed at the end when it still runs.
 class ScrivoProcess {
@@ -64,6 +86,9 @@ public:
     bool running() const { return FProcess.state() == QProcess::Running; }
     /// Whether the program ends by itself within `milliseconds`, with exit code 0.
     bool endsWithin(int milliseconds);
+    /// Whether the process has ended within `milliseconds`, however it ended.
+    bool finishesWithin(int milliseconds);
+    qint64 processId() const { return FProcess.processId(); }
     QString window() const { return FWindow; }
 
 private:

@@ -1,8 +1,10 @@
 // A document window that pastes late, for the insertion tests of the Windows program:
-// on Ctrl+V it waits 300 ms, then opens the clipboard and appends its text (UTF-8, one
-// line per paste) to a file. Word may take as long when busy; a code replaced on the
-// clipboard within that time would be lost, and the next one pasted twice.
-//   late_paste_target <window title> <output file> [lifetime in seconds, 60]
+// on Ctrl+V it waits (300 ms unless told), then opens the clipboard and appends its text
+// (UTF-8, one line per paste) to a file. Word may take as long when busy; a code replaced
+// on the clipboard within that time would be lost, and the next one pasted twice.
+// "busy": the wait blocks the window's thread, which then answers no message, as a Word
+// at work on its paste does.
+//   late_paste_target <window title> <output file> [lifetime in seconds, 60] [wait in ms] [busy]
 #include "platform/windows/AnsiText.h"
 
 #include <windows.h>
@@ -13,9 +15,10 @@
 
 namespace {
 
-constexpr UINT PasteDelayMs = 300;
 constexpr UINT_PTR EndTimer = 1;
 std::string outputPath;
+UINT pasteDelayMs = 300;
+bool busy = false;
 
 void appendClipboardText(HWND window)
 {
@@ -42,7 +45,12 @@ LRESULT CALLBACK windowProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
         // Several pastes may wait at once, each read when its time comes.
         if (wParam == 'V' && GetKeyState(VK_CONTROL) < 0) {
             static UINT_PTR next = 100;
-            SetTimer(window, next++, PasteDelayMs, nullptr);
+            if (busy) {
+                Sleep(pasteDelayMs);
+                appendClipboardText(window);
+            } else {
+                SetTimer(window, next++, pasteDelayMs, nullptr);
+            }
         }
         return 0;
     case WM_TIMER:
@@ -68,6 +76,9 @@ int main(int argc, char **argv)
         return 2;
     outputPath = argv[2];
     const int lifetime = argc > 3 ? std::atoi(argv[3]) : 60;
+    if (argc > 4)
+        pasteDelayMs = static_cast<UINT>(std::atoi(argv[4]));
+    busy = argc > 5 && std::string(argv[5]) == "busy";
     WNDCLASSA windowClass = {};
     windowClass.lpfnWndProc = windowProc;
     windowClass.lpszClassName = "ScrivoLatePasteTarget";

@@ -373,6 +373,22 @@ int main(int argc, char **argv)
     closeProcessOf(FindWindowW(nullptr, VisibleTitle));
     closeProcessOf(FindWindowW(nullptr, HiddenTitle));
 
+    wincheck::context = "keys left down when SendInput inserts only some";
+    {
+        using platform::KeyEvent;
+        const KeyEvent ctrlDown{{0x11, 0}, true, false}, vDown{{'V', 0}, true, false};
+        const KeyEvent ctrlUp{{0x11, 0}, false, false}, vUp{{'V', 0}, false, false};
+        const std::vector<KeyEvent> ctrlV = {ctrlDown, vDown, vUp, ctrlUp};
+        const std::vector<std::vector<KeyEvent>> expected = {{}, {ctrlUp}, {vUp, ctrlUp}, {ctrlUp}, {}};
+        for (std::size_t inserted = 0; inserted < expected.size(); ++inserted)
+            CHECK(platform::releasesAfter(ctrlV, inserted) == expected[inserted]);
+    }
+
+    wincheck::context = "a handle given zero- or sign-extended, a window that answers";
+    CHECK(activatedSteadily(notepad));
+    CHECK(ws.windowHasFocus(wid(notepad) | 0xFFFFFFFF00000000ull) && ws.windowHasFocus(wid(notepad) & 0xFFFFFFFFull));
+    CHECK(!ws.windowBusy(wid(notepad)));
+
     wincheck::context = "a closed window";
     closeProcessOf(notepad);
     CHECK(waitFor([&] { return !WindowHandleExists(wid(notepad)); }));

@@ -1,7 +1,7 @@
 // Detached start on Linux: a double fork, so that the program is adopted by init and
 // never waits as a zombie for us, in a session of its own, so that the end of Scrivo's
-// terminal or session leader does not take it along. A close-on-exec pipe tells
-// whether exec succeeded.
+// terminal or session leader does not take it along. A close-on-exec pipe tells the
+// program's process identifier, and whether exec succeeded.
 #include "platform/Shell.h"
 
 #include <cerrno>
@@ -44,9 +44,22 @@ std::string resolveProgram(const std::string &program)
     return std::string();
 }
 
+// One message on the pipe: written whole (it is far below PIPE_BUF), so that the two
+// writers' messages never mix.
+struct StartMessage {
+    char kind; ///< 'p': the program's process identifier; 'e': the errno of its exec
+    int value;
+};
+
+void tell(int fd, char kind, int value)
+{
+    const StartMessage message{kind, value};
+    [[maybe_unused]] const ssize_t written = ::write(fd, &message, sizeof message);
+}
+
 } // namespace
 
-bool startDetached(const std::string &program, const std::vector<std::string> &arguments)
+bool startDetached(const std::string &program, const std::vector<std::string> &arguments, ProcessId *started)
 {
     const std::string file = resolveProgram(program);
     if (file.empty())
@@ -85,10 +98,11 @@ bool startDetached(const std::string &program, const std::vector<std::string> &a
             // not the program's business.
             ::close_range(3, ~0U, CLOSE_RANGE_CLOEXEC);
             ::execv(file.c_str(), argv.data());
-            const int error = errno;
-            [[maybe_unused]] const ssize_t written = ::write(pipeFds[1], &error, sizeof error);
+            tell(pipeFds[1], 'e', errno);
             ::_exit(127);
         }
+        if (grandchild > 0)
+            tell(pipeFds[1], 'p', grandchild);
         ::_exit(grandchild < 0 ? 1 : 0);
     }
 
@@ -96,14 +110,27 @@ bool startDetached(const std::string &program, const std::vector<std::string> &a
     int status = 0;
     while (::waitpid(child, &status, 0) < 0 && errno == EINTR) {
     }
-    int execError = 0;
-    ssize_t got = 0;
-    do {
-        got = ::read(pipeFds[0], &execError, sizeof execError);
-    } while (got < 0 && errno == EINTR);
+    // Read to the end of file: the program's identifier, then an exec error or nothing
+    // (exec succeeded and closed the pipe).
+    bool execFailed = false;
+    int startedId = 0;
+    for (;;) {
+        StartMessage message{};
+        const ssize_t got = ::read(pipeFds[0], &message, sizeof message);
+        if (got < 0 && errno == EINTR)
+            continue;
+        if (got != sizeof message)
+            break;
+        if (message.kind == 'p')
+            startedId = message.value;
+        else
+            execFailed = true;
+    }
     ::close(pipeFds[0]);
-    // End of file without an error code: exec succeeded and closed the pipe.
-    return WIFEXITED(status) && WEXITSTATUS(status) == 0 && got == 0;
+    const bool ok = WIFEXITED(status) && WEXITSTATUS(status) == 0 && !execFailed;
+    if (started)
+        *started = ok ? ProcessId(startedId) : 0;
+    return ok;
 }
 
 bool openWithDefaultApplication(const std::string &document)

@@ -36,7 +36,7 @@ std::string quoteArgument(const std::string &argument)
     return quoted + "\"";
 }
 
-bool shellOpen(const std::string &file, const std::string &parameters)
+bool shellOpen(const std::string &file, const std::string &parameters, ProcessId *started)
 {
     const HRESULT com = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE);
     const std::wstring wideFile = win::toWide(file);
@@ -45,20 +45,26 @@ bool shellOpen(const std::string &file, const std::string &parameters)
     execution.cbSize = sizeof execution;
     // No dialog of the shell's own (the caller tells the user), and the call returns once
     // the shell is done with it (COM ends right after).
-    execution.fMask = SEE_MASK_FLAG_NO_UI | SEE_MASK_NOASYNC;
+    execution.fMask = SEE_MASK_FLAG_NO_UI | SEE_MASK_NOASYNC | (started ? SEE_MASK_NOCLOSEPROCESS : 0);
     execution.lpVerb = L"open";
     execution.lpFile = wideFile.c_str();
     execution.lpParameters = wideParameters.empty() ? nullptr : wideParameters.c_str();
     execution.nShow = SW_SHOW;
-    const bool started = ShellExecuteExW(&execution);
+    const bool opened = ShellExecuteExW(&execution);
+    if (started) {
+        // No process when a program already running took the document over (DDE).
+        *started = opened && execution.hProcess ? GetProcessId(execution.hProcess) : 0;
+        if (execution.hProcess)
+            CloseHandle(execution.hProcess);
+    }
     if (SUCCEEDED(com))
         CoUninitialize();
-    return started;
+    return opened;
 }
 
 } // namespace
 
-bool startDetached(const std::string &program, const std::vector<std::string> &arguments)
+bool startDetached(const std::string &program, const std::vector<std::string> &arguments, ProcessId *started)
 {
     std::string parameters;
     for (const std::string &argument : arguments) {
@@ -66,12 +72,12 @@ bool startDetached(const std::string &program, const std::vector<std::string> &a
             parameters += ' ';
         parameters += quoteArgument(argument);
     }
-    return !program.empty() && shellOpen(program, parameters);
+    return !program.empty() && shellOpen(program, parameters, started);
 }
 
 bool openWithDefaultApplication(const std::string &document)
 {
-    return !document.empty() && shellOpen(document, std::string());
+    return !document.empty() && shellOpen(document, std::string(), nullptr);
 }
 
 } // namespace platform

@@ -134,6 +134,12 @@ std::string Win32WindowSystem::windowTitle(WindowHandle window)
     return win::fromWide(std::wstring_view(buffer, length > 0 ? static_cast<std::size_t>(length) : 0));
 }
 
+std::uint64_t Win32WindowSystem::windowProcess(WindowHandle window)
+{
+    DWORD process = 0;
+    return window != 0 && GetWindowThreadProcessId(toHwnd(window), &process) ? process : 0;
+}
+
 bool Win32WindowSystem::windowExists(WindowHandle window)
 {
     const HWND hwnd = toHwnd(window);

@@ -24,6 +24,7 @@ class Win32WindowSystem : public WindowSystem {
 public:
     std::vector<WindowHandle> topLevelWindows() override;
     std::string windowTitle(WindowHandle window) override;
+    std::uint64_t windowProcess(WindowHandle window) override;
     bool windowExists(WindowHandle window) override;
     bool activateWindow(WindowHandle window) override;
     bool windowHasFocus(WindowHandle window) override;

@@ -275,12 +275,15 @@ struct X11WindowSystem::Private {
         return list;
     }
 
+    unsigned long processOf(WindowHandle window)
+    {
+        const Property p = readProperty(display, window, netWmPid, XA_CARDINAL, 32);
+        return p.count > 0 ? p.item32(0) : 0;
+    }
+
     bool isOwn(WindowHandle window)
     {
-        if (excluded.count(window))
-            return true;
-        const Property p = readProperty(display, window, netWmPid, XA_CARDINAL, 32);
-        return p.count > 0 && p.item32(0) == static_cast<unsigned long>(getpid());
+        return excluded.count(window) || processOf(window) == static_cast<unsigned long>(getpid());
     }
 
     bool isTopLevel(WindowHandle window)
@@ -386,6 +389,14 @@ std::string X11WindowSystem::windowTitle(WindowHandle window)
         }
     }
     return latin1ToUtf8(name.bytes()); // STRING, the ICCCM's Latin-1
+}
+
+std::uint64_t X11WindowSystem::windowProcess(WindowHandle window)
+{
+    if (!validHandle(window))
+        return 0;
+    ErrorTrap trap(d->display);
+    return d->processOf(window);
 }
 
 bool X11WindowSystem::windowExists(WindowHandle window)

@@ -27,6 +27,8 @@ public:
 
     std::vector<WindowHandle> topLevelWindows() override;
     std::string windowTitle(WindowHandle window) override;
+    /// _NET_WM_PID, which the client sets (most do).
+    std::uint64_t windowProcess(WindowHandle window) override;
     bool windowExists(WindowHandle window) override;
     bool activateWindow(WindowHandle window) override;
     bool windowHasFocus(WindowHandle window) override;
