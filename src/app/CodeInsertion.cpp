@@ -15,6 +15,7 @@
 
 #include <functional>
 #include <optional>
+#include <utility>
 
 namespace {
 
@@ -27,10 +28,12 @@ constexpr int SteadyFocusMs = 10;
 constexpr int ReactivationMs = 500;
 // The target fetches the clipboard's text from this process when it pastes: the next
 // code must not replace the text before then. A target that has not asked for it after
-// ClipboardFetchTimeoutMs while it answers the system ignored the paste; one still at
-// work (a busy word processor, its first paste, a document saved to the network) is
-// waited for until BusyTargetTimeoutMs. The reading is polled at the shorter interval.
+// ClipboardFetchTimeoutMs, and has answered the system all that time, ignored the paste;
+// one still at work (a busy word processor, its first paste, a document saved to the
+// network), asked every BusyProbeIntervalMs, is waited for until BusyTargetTimeoutMs.
+// The reading is polled at the shorter interval.
 constexpr int ClipboardFetchTimeoutMs = 2000;
+constexpr int BusyProbeIntervalMs = 500;
 constexpr int BusyTargetTimeoutMs = 30000;
 constexpr int AbandonPollMs = 50;
 constexpr int TakenPollMs = 2;
@@ -199,7 +202,9 @@ TReading WaitForClipboardFetch(platform::WindowSystem &windowSystem, ClipboardFe
     QElapsedTimer clock;
     clock.start();
     const auto ours = [&data] { return data && QGuiApplication::clipboard()->mimeData() == data.data(); };
-    bool busy = false;
+    bool told = false;
+    qint64 lastBusy = 0; // the keystroke: the target has had work to do since
+    qint64 nextProbe = ClipboardFetchTimeoutMs;
     while (!fetch.Fetched()) {
         if (abandoned)
             return TReading::Abandoned;
@@ -207,12 +212,17 @@ TReading WaitForClipboardFetch(platform::WindowSystem &windowSystem, ClipboardFe
             return TReading::Read;
         if (!windowSystem.windowExists(target))
             return TReading::WindowGone;
-        if (clock.elapsed() >= ClipboardFetchTimeoutMs) {
-            if (clock.elapsed() >= BusyTargetTimeoutMs || !windowSystem.windowBusy(target))
+        const qint64 now = clock.elapsed();
+        if (now >= BusyTargetTimeoutMs)
+            return TReading::NotRead;
+        if (now >= nextProbe) {
+            nextProbe = now + BusyProbeIntervalMs;
+            if (windowSystem.windowBusy(target)) {
+                lastBusy = now;
+                if (!std::exchange(told, true))
+                    onBusy();
+            } else if (now - lastBusy >= ClipboardFetchTimeoutMs) {
                 return TReading::NotRead;
-            if (!busy) {
-                busy = true;
-                onBusy();
             }
         }
         fetch.WaitFor(AbandonPollMs);

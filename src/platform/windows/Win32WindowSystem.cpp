@@ -19,6 +19,8 @@ constexpr int TitleBufferSize = 80;
 // SetForegroundWindow alone, rather than freezing the caller.
 constexpr UINT SystemCommandTimeoutMs = 2000;
 // A program that does not answer a message within this time is at work (or hung).
+// Meanwhile this thread still answers the messages sent to it (the target's request for
+// the clipboard among them).
 constexpr UINT ProbeTimeoutMs = 200;
 
 HWND toHwnd(WindowHandle window)
@@ -86,7 +88,7 @@ bool messagesBlockedTo(HWND window)
     static const UINT probe = RegisterWindowMessageW(L"ScrivoIntegrityProbe");
     DWORD_PTR ignored = 0;
     SetLastError(ERROR_SUCCESS);
-    return !SendMessageTimeoutW(window, probe, 0, 0, SMTO_ABORTIFHUNG | SMTO_BLOCK, ProbeTimeoutMs, &ignored)
+    return !SendMessageTimeoutW(window, probe, 0, 0, SMTO_ABORTIFHUNG, ProbeTimeoutMs, &ignored)
         && GetLastError() == ERROR_ACCESS_DENIED;
 }
 
@@ -179,7 +181,7 @@ bool Win32WindowSystem::windowBusy(WindowHandle window)
     if (window == 0 || !IsWindow(hwnd))
         return false;
     DWORD_PTR ignored = 0;
-    return IsHungAppWindow(hwnd) || !SendMessageTimeoutW(hwnd, WM_NULL, 0, 0, SMTO_ABORTIFHUNG | SMTO_BLOCK,
+    return IsHungAppWindow(hwnd) || !SendMessageTimeoutW(hwnd, WM_NULL, 0, 0, SMTO_ABORTIFHUNG,
                                                           ProbeTimeoutMs, &ignored);
 }
 
