@@ -227,9 +227,11 @@ TReading WaitForClipboardFetch(platform::WindowSystem &windowSystem, ClipboardFe
         }
         fetch.WaitFor(AbandonPollMs);
     }
-    // The text is being transferred; a requestor that never confirms is not waited for
-    // beyond the first bound.
-    while (!abandoned && clock.elapsed() < ClipboardFetchTimeoutMs && !windowSystem.clipboardTextTaken())
+    // The text is being transferred; a requestor that never confirms it is not waited for
+    // longer than the usual bound.
+    QElapsedTimer transfer;
+    transfer.start();
+    while (!abandoned && transfer.elapsed() < ClipboardFetchTimeoutMs && !windowSystem.clipboardTextTaken())
         RunEventLoopFor(TakenPollMs);
     return abandoned ? TReading::Abandoned : TReading::Read;
 }
@@ -438,7 +440,7 @@ TInsertionRoad::TAnswer TInsertionRoad::InsertOne(const TInsertionTarget &target
         return endRequested ? Abandoned() : Told(ModifiersHeldMessage);
 
     std::optional<ClipboardFetchWatch> fetch;
-    if (FWindowSystem->clipboardServedOnRequest())
+    if (FWindowSystem->clipboardServedOnRequest() && data)
         fetch.emplace(*FWindowSystem, handle, *data); // before the keys: the request may come at once
     if (!SendKeys("^(v)", false)) {
         const bool held = Ask([this] { return FWindowSystem->userModifiersDown(); }, false);
