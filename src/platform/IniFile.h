@@ -9,8 +9,10 @@
 // The file is UTF-8 when it is valid UTF-8, else Windows-1252 (UTF-16 with a
 // byte-order mark is read too).
 //
-// On Linux, a reader of our own holds the file's sections once loaded. On Windows, the
-// profile-string service itself (GetPrivateProfileStringA) reads the file at each read.
+// A reader of our own reads the file once, when it is loaded, and holds its sections: a
+// file on a share that stops answering can then hold up its loading only (which the
+// caller bounds), never a read of a value. On Windows, the profile-string service would
+// read the file again for each value.
 #pragma once
 
 #include <string>
@@ -24,20 +26,14 @@ public:
     /// Reads the file at `path`. False with a French `error` naming the file when it
     /// cannot be read; the sections read before stay empty then.
     bool load(const std::string &path, std::string &error);
-#ifndef _WIN32
-    /// Takes the file's content from `bytes` (the Linux reader only: the Windows service
-    /// reads files).
+    /// Takes the file's content from `bytes`.
     void loadBytes(std::string_view bytes);
-#endif
 
     /// The value of `key` in `section`, or `defaultValue` when there is none.
     std::string readString(const std::string &section, const std::string &key,
                            const std::string &defaultValue = std::string()) const;
 
 private:
-#ifdef _WIN32
-    std::string FPath; // full path, Windows-1252; empty while no file is loaded
-#else
     struct Entry {
         std::string key; // folded
         std::string value;
@@ -47,7 +43,6 @@ private:
         std::vector<Entry> entries;
     };
     std::vector<Section> FSections;
-#endif
 };
 
 } // namespace platform

@@ -5,6 +5,12 @@
 #include <cstring>
 #include <cstdio>
 
+#ifdef _WIN32
+#include "windows/AnsiText.h"
+
+#include <windows.h>
+#endif
+
 namespace platform {
 
 namespace {
@@ -180,6 +186,45 @@ std::string foldCase(std::string_view utf8)
     return out;
 }
 
+#ifdef _WIN32
+// Windows: the file named in UTF-8, any character and any length of path through the
+// wide functions (a path too long for the plain form is given in the "\\?\" form); the
+// reason in the system's words.
+bool readFileBytes(const std::string &path, std::string &bytes, std::string &reason, std::size_t maxSize)
+{
+    bytes.clear();
+    std::wstring name = win::toWide(path);
+    if (name.size() >= MAX_PATH) {
+        std::wstring full(GetFullPathNameW(name.c_str(), 0, nullptr, nullptr), L'\0');
+        full.resize(GetFullPathNameW(name.c_str(), DWORD(full.size()), full.data(), nullptr));
+        name = full.starts_with(L"\\\\") ? L"\\\\?\\UNC\\" + full.substr(2) : L"\\\\?\\" + full;
+    }
+    const HANDLE file = CreateFileW(name.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                    nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) {
+        reason = win::systemMessage(GetLastError());
+        return false;
+    }
+    bool ok = true;
+    char buffer[65536];
+    for (DWORD got = 0;; bytes.append(buffer, got)) {
+        if (!ReadFile(file, buffer, sizeof buffer, &got, nullptr)) {
+            reason = win::systemMessage(GetLastError());
+            ok = false;
+            break;
+        }
+        if (got == 0)
+            break;
+        if (bytes.size() + got > maxSize) {
+            reason = "fichier trop volumineux";
+            ok = false;
+            break;
+        }
+    }
+    CloseHandle(file);
+    return ok;
+}
+#else
 bool readFileBytes(const std::string &path, std::string &bytes, std::string &reason, std::size_t maxSize)
 {
     bytes.clear();
@@ -207,6 +252,7 @@ bool readFileBytes(const std::string &path, std::string &bytes, std::string &rea
     std::fclose(file);
     return ok;
 }
+#endif
 
 std::string_view trimBlanks(std::string_view text)
 {

@@ -1,7 +1,8 @@
-// INI files on Windows, through the real profile-string service: the rules the central
-// parameter file is written for (names without regard to case, first occurrence, quotes
-// dropped, missing keys read as the default, no escapes, no inline comments), its
-// Windows-1252 and UTF-8 texts, relative paths, and files that cannot be read.
+// INI files on Windows, read once by the program's own reader with the rules of the
+// profile-string service that the central parameter file is written for (names without
+// regard to case, first occurrence, quotes dropped, missing keys read as the default, no
+// escapes, no inline comments), its Windows-1252, UTF-8 and UTF-16 texts, relative and
+// long Unicode paths, and files that cannot be read.
 #include "WinCheck.h"
 #include "platform/IniFile.h"
 
@@ -48,7 +49,6 @@ int main()
     CHECK_EQ(file.readString("C", "Empty", "d"), "");
     CHECK_EQ(file.readString("C", "Absent", "d"), "d");
 
-    // The service itself would look for a relative path in the Windows folder.
     wincheck::context = "a relative path names a file of the current folder";
     SetCurrentDirectoryA(wincheck::tempPath("").c_str());
     CHECK(file.load("scrivo-test.ini", error));

@@ -35,21 +35,6 @@ std::wstring toWide(std::string_view utf8)
     return decode(CP_UTF8, utf8);
 }
 
-bool toAnsiCodePageExactly(std::wstring_view wide, std::string &bytes)
-{
-    bytes.clear();
-    if (wide.empty())
-        return true;
-    const int size = static_cast<int>(wide.size());
-    BOOL defaulted = FALSE;
-    const int length = WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, wide.data(), size, nullptr, 0, nullptr, &defaulted);
-    if (length <= 0 || defaulted)
-        return false;
-    bytes.assign(static_cast<std::size_t>(length), '\0');
-    WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, wide.data(), size, bytes.data(), length, nullptr, &defaulted);
-    return !defaulted;
-}
-
 std::string systemMessage(unsigned long error)
 {
     wchar_t *buffer = nullptr;

@@ -1,6 +1,6 @@
 // Text at the boundary of the Win32 functions, for the Windows side of the platform
 // layer: the interfaces speak UTF-8; the wide ("W") functions, which the shell, registry
-// and profile strings are reached through, speak UTF-16; the codes and the keys typed
+// and files are reached through, speak UTF-16; the codes and the keys typed
 // are Windows-1252, the code page of the workstations this program is written for.
 // Conversions are explicit, so that nothing depends on the process's own code page.
 // Internal to the platform layer.
@@ -16,10 +16,6 @@ std::string fromWide(std::wstring_view wide);
 
 /// UTF-8 as UTF-16, for the wide ("W") functions, which carry any character.
 std::wstring toWide(std::string_view utf8);
-
-/// The bytes of the process's ANSI code page that give `wide` back exactly, when there
-/// are such bytes (a text that a wide function decoded from an ANSI file, say).
-bool toAnsiCodePageExactly(std::wstring_view wide, std::string &bytes);
 
 /// The system's text for a Win32 error code, without its final line break.
 std::string systemMessage(unsigned long error);
