@@ -49,6 +49,13 @@ int main()
     CHECK_EQ(file.readString("C", "Empty", "d"), "");
     CHECK_EQ(file.readString("C", "Absent", "d"), "d");
 
+    // A file on a share that stops answering is not read again for each value.
+    wincheck::context = "read once, when loaded";
+    wincheck::writeFile(path, "[C]\r\nK=avant\r\n");
+    CHECK(file.load(path, error));
+    wincheck::writeFile(path, "[C]\r\nK=apres\r\n");
+    CHECK_EQ(file.readString("C", "K"), "avant");
+
     wincheck::context = "a relative path names a file of the current folder";
     SetCurrentDirectoryA(wincheck::tempPath("").c_str());
     CHECK(file.load("scrivo-test.ini", error));
