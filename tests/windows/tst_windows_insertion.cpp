@@ -107,7 +107,7 @@ private slots:
         QVERIFY(busy);
         TfScrivo scrivo;
         scrivo.FInsertionRoad = road.get();
-        scrivo.FTarget = QStringLiteral("-app=") + title;
+        scrivo.FTarget = QString(QStringLiteral("-app=") + title);
         QTRY_VERIFY_WITH_TIMEOUT(road->TargetExists(scrivo.FTarget), 20000);
         messages.clear();
         const QStringList codes = {"£[QQC1 : Poids]#", "£[QQC2 : Taille]#", "£[QQC3 : IMC]#", "£[QQC4 : TA]#"};
