@@ -18,17 +18,6 @@
 
 namespace {
 
-// Hosts the picker as the main window does, and keeps what it inserts.
-class BenchHost final : public TPickerHost {
-public:
-    QWidget Owner;
-    QString Inserted;
-    void InsertCode(const QString &code) override { Inserted = code; }
-    const QStringList *Variables() const override { return nullptr; }
-    int QuestionnaireId() const override { return 0; }
-    QWidget *OwnerWindow() override { return &Owner; }
-};
-
 constexpr int BigQuestionnaire = 1;
 constexpr int BigQuestions = 300;
 

@@ -10,6 +10,7 @@
 #include "pickers/CouCodeOrdo.h"
 #include "pickers/CouCodePmsi.h"
 #include "pickers/CouCodeQre.h"
+#include "pickers/CouCodeRecherche.h"
 #include "pickers/CouCodeSignaletique.h"
 #include "pickers/CouVariable.h"
 #include "support/Anchors.h"
@@ -28,6 +29,7 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QScopeGuard>
+#include <QShortcut>
 #include <QSplitter>
 #include <QTimer>
 
@@ -133,6 +135,10 @@ TfScrivo::TfScrivo(QWidget *parent)
     TimerClose->setInterval(2000);
     connect(TimerClose, &QTimer::timeout, this, &TfScrivo::TimerCloseTimer);
 
+    auto *search = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_F), this);
+    search->setObjectName(QStringLiteral("shortcutRecherche"));
+    connect(search, &QShortcut::activated, this, &TfScrivo::ShowCodeSearch);
+
     // The end may also come from outside (a termination signal quits the application).
     QCoreApplication::instance()->installEventFilter(this);
     fScrivo = this;
@@ -216,6 +222,16 @@ void TfScrivo::SetStatus(const QString &text)
 void TfScrivo::InsertCode(const QString &code)
 {
     ::InsertCode(this, code);
+    FInsertedCodes.append(code);
+}
+
+void TfScrivo::ShowCodeSearch()
+{
+    if (bUnFold->isVisible())
+        UnfoldWindow();
+    ShowPicker(&TfCouCodeRecherche::staticMetaObject);
+    if (auto *search = panelHost->findChild<TfCouCodeRecherche *>(QString(), Qt::FindDirectChildrenOnly))
+        search->FocusSearch();
 }
 
 void TfScrivo::ShowPicker(const QMetaObject *formClass)
