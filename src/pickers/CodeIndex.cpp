@@ -2,6 +2,8 @@
 
 #include <QStringList>
 
+#include <algorithm>
+
 TCodeIndex::TCodeIndex(TCodeEntries entries)
     : FEntries(std::move(entries))
 {
@@ -39,7 +41,7 @@ QString TCodeIndex::Folded(const QString &text)
     return folded;
 }
 
-std::vector<int> TCodeIndex::Find(const QString &query) const
+std::vector<int> TCodeIndex::Find(const QString &query, const std::vector<int> *within) const
 {
     // Each word with the blank before it: it matches the start of a word only.
     const QString folded = Folded(query);
@@ -49,8 +51,15 @@ std::vector<int> TCodeIndex::Find(const QString &query) const
         words << folded.mid(start, next < 0 ? -1 : next - start);
         start = next;
     }
+    std::vector<int> candidates;
+    if (within) {
+        candidates = *within;
+        std::sort(candidates.begin(), candidates.end());
+    }
     std::vector<int> first, others;
-    for (int index = 0; index < Count(); ++index) {
+    const int count = within ? int(candidates.size()) : Count();
+    for (int at = 0; at < count; ++at) {
+        const int index = within ? candidates[size_t(at)] : at;
         const QString &text = FTexts[size_t(index)];
         bool all = true;
         for (const QString &word : words)

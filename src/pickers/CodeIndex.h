@@ -19,8 +19,10 @@ public:
     /// The entries in which every word of `query` begins a word of the label, the
     /// category or the code, without regard to case or accents ("medecin" finds
     /// "Médecin"); those whose label begins with the query's first word come first,
-    /// each group in catalogue order. Every entry when the query holds no word.
-    std::vector<int> Find(const QString &query) const;
+    /// each group in catalogue order. Every entry when the query holds no word. Only
+    /// the entries of `within` are looked at when given (the results of a query that
+    /// this one extends: each of its words begins with the word of that query).
+    std::vector<int> Find(const QString &query, const std::vector<int> *within = nullptr) const;
 
     /// `text` for matching: a blank before each word, the letters in lower case and
     /// without accents ("œ" as "oe", "æ" as "ae"); other characters separate words.

@@ -135,6 +135,7 @@ void TfCouCodeRecherche::edRechercheChange()
 {
     const QString query = edRecherche->text();
     if (query.trimmed().isEmpty()) {
+        FLastQuery.clear();
         FResults->Show(RecentCodes());
         return;
     }
@@ -143,7 +144,13 @@ void TfCouCodeRecherche::edRechercheChange()
             return; // the gathering under way lists the text typed by then
         BuildIndex();
     }
-    FResults->Show(*FIndex, FIndex->Find(edRecherche->text()));
+    // Typing on narrows the last results: every word typed so far begins with the
+    // word it was before.
+    const QString folded = TCodeIndex::Folded(edRecherche->text());
+    const bool narrows = !FLastQuery.isEmpty() && folded.startsWith(FLastQuery);
+    FLastFound = FIndex->Find(edRecherche->text(), narrows ? &FLastFound : nullptr);
+    FLastQuery = folded;
+    FResults->Show(*FIndex, FLastFound);
 }
 
 TCodeEntries TfCouCodeRecherche::RecentCodes() const
