@@ -43,8 +43,6 @@ int BenchQuestionnairePicker(const QString &label)
     gMedecins = new TCMedecins(gConnexion);
     TfWrkGraphics imageStore;
     BenchHost host;
-    host.Owner.resize(600, 400);
-    host.Owner.show();
 
     Figure show(QStringLiteral("P3 qre.show.") + label);
     Figure select(QStringLiteral("P3 qre.select300.") + label);

@@ -43,8 +43,6 @@ int BenchCodeSearch(const QString &label)
     gReferences = new TCReferences(gConnexion);
     TfWrkGraphics imageStore;
     BenchHost host;
-    host.Owner.resize(600, 400);
-    host.Owner.show();
 
     Figure build(QStringLiteral("P5 search.build.") + label);
     Figure memory(QStringLiteral("P5 search.memory.") + label, QStringLiteral("MB"));

@@ -48,9 +48,15 @@ double PeakResidentMb();
 /// Runs of each benchmark after one warm-up run (SCRIVO_BENCH_RUNS, default 7).
 int BenchRuns();
 
-/// Hosts a picker as the main window does, and keeps what it inserts.
+/// Hosts a picker as the main window does, and keeps what it inserts; its window is
+/// shown.
 class BenchHost final : public TPickerHost {
 public:
+    BenchHost()
+    {
+        Owner.resize(600, 400);
+        Owner.show();
+    }
     QWidget Owner;
     QString Inserted;
     void InsertCode(const QString &code) override { Inserted = code; }

@@ -72,10 +72,7 @@ private:
 TfCouCodeRecherche::TfCouCodeRecherche(TPickerHost *host)
     : TfPickerForm(host, QStringLiteral("Recherche de codes"), QSize(440, 345))
 {
-    Label1 = new QLabel(QStringLiteral("Rechercher :"), this);
-    Label1->setObjectName(QStringLiteral("Label1"));
-    Label1->move(8, 10);
-    Label1->adjustSize();
+    Label1 = AddOptionLabel(this, "Label1", QStringLiteral("Rechercher :"), 8, 10);
 
     edRecherche = new QLineEdit(this);
     edRecherche->setObjectName(QStringLiteral("edRecherche"));

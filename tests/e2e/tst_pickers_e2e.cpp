@@ -71,11 +71,10 @@ private slots:
         ScrivoProcess scrivo;
         SCRIVO_SKIP_WITHOUT_WORKSTATION(scrivo);
         QVERIFY(scrivo.start({QStringLiteral("-app=ordonnance.txt"), QStringLiteral("x")}));
-        const auto xdotool = [](const QStringList &arguments) { return RunCommand(QStringLiteral("xdotool"), arguments); };
-        QVERIFY(xdotool({"windowactivate", "--sync", scrivo.window()}));
-        QVERIFY(xdotool({"key", "--clearmodifiers", "ctrl+f"}));
-        QVERIFY(xdotool({"type", "--delay", "30", "date jour"}));
-        QVERIFY(xdotool({"key", "Return"}));
+        QVERIFY(RunCommand(QStringLiteral("xdotool"), {"windowactivate", "--sync", scrivo.window()}));
+        QVERIFY(PressKeys(QStringLiteral("ctrl+f")));
+        QVERIFY(TypeText(QStringLiteral("date jour")));
+        QVERIFY(PressKeys(QStringLiteral("Return")));
 
         QVERIFY(document.waitUntilModified());
         QCOMPARE(document.saveAndRead(), QStringLiteral("£T: Date du jour#"));

@@ -30,6 +30,16 @@ bool RunCommand(const QString &program, const QStringList &arguments, QString *o
     return process.exitStatus() == QProcess::NormalExit && process.exitCode() == 0;
 }
 
+bool PressKeys(const QString &keys)
+{
+    return RunCommand(QStringLiteral("xdotool"), {QStringLiteral("key"), QStringLiteral("--clearmodifiers"), keys});
+}
+
+bool TypeText(const QString &text)
+{
+    return RunCommand(QStringLiteral("xdotool"), {QStringLiteral("type"), QStringLiteral("--delay"), QStringLiteral("30"), text});
+}
+
 bool SetKeyboardLayout(const QString &layout)
 {
     return RunCommand(QStringLiteral("setxkbmap"), {layout});

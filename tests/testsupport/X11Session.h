@@ -15,6 +15,11 @@
 bool HasX11Display();
 /// Runs a command to its end (at most 20 s); its standard output, trimmed, in `output`.
 bool RunCommand(const QString &program, const QStringList &arguments, QString *output = nullptr);
+/// Presses `keys` ("Return", "ctrl+f") on the window that has the keyboard focus, the
+/// modifiers held by the user released around them.
+bool PressKeys(const QString &keys);
+/// Types `text` on the window that has the keyboard focus, a key every 30 ms.
+bool TypeText(const QString &text);
 /// Switches the X keyboard layout ("us", "fr").
 bool SetKeyboardLayout(const QString &layout);
 
