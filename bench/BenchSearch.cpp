@@ -47,6 +47,7 @@ int BenchCodeSearch(const QString &label)
     Figure build(QStringLiteral("P5 search.build.") + label);
     Figure memory(QStringLiteral("P5 search.memory.") + label, QStringLiteral("MB"));
     Figure keystroke(QStringLiteral("P5 search.keystroke.") + label);
+    Figure find(QStringLiteral("P5 search.find.") + label);
     int entries = 0;
     // Each run's picker and index stay: the memory a run adds is its index's, not
     // memory a previous index freed.
@@ -75,6 +76,13 @@ int BenchCodeSearch(const QString &label)
                 if (run > 0)
                     keystroke.samples.push_back(MsBetween(keyStart, MonotonicNs()));
             }
+        // The index's share of each keystroke.
+        for (const QString &typed : Typed)
+            for (qsizetype length = 1; length <= typed.size() && run > 0; ++length) {
+                const std::int64_t findStart = MonotonicNs();
+                search->Index()->Find(typed.left(length));
+                find.samples.push_back(MsBetween(findStart, MonotonicNs()));
+            }
         const QString first = search->lvCodes->model()->index(0, 0).data().toString();
         if (!first.startsWith(QStringLiteral("Bilan gériatrique complet"))) {
             std::fprintf(stderr, "the large questionnaire is not found first: %s\n", first.toUtf8().constData());
@@ -86,5 +94,6 @@ int BenchCodeSearch(const QString &label)
     PrintFigure(build, nullptr, QStringLiteral("%1 codes").arg(entries));
     PrintFigure(memory, nullptr, QStringLiteral("resident memory an index adds"));
     PrintFigure(keystroke, nullptr, QStringLiteral("%1 keystrokes a run").arg(keystroke.samples.size() / std::max(1, BenchRuns())));
+    PrintFigure(find, nullptr, QStringLiteral("the index's share of a keystroke"));
     return 0;
 }

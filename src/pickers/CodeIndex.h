@@ -1,6 +1,7 @@
-// Finding codes by a few typed letters: the catalogue's labels, categories and codes
-// folded once (lower case, French accents dropped, one blank between words), then
-// each query matched word by word against the starts of their words.
+// Finding codes by a few typed letters: the words of the catalogue's labels, categories
+// and codes folded once (lower case, French accents dropped) into a sorted list, each
+// with the entries that hold it; a query's words are then looked up as the starts of
+// those words, so a keystroke costs what its matches cost, not a pass over every text.
 #pragma once
 
 #include "CodeEntry.h"
@@ -19,18 +20,19 @@ public:
     /// The entries in which every word of `query` begins a word of the label, the
     /// category or the code, without regard to case or accents ("medecin" finds
     /// "Médecin"); those whose label begins with the query's first word come first,
-    /// each group in catalogue order. Every entry when the query holds no word. Only
-    /// the entries of `within` are looked at when given (the results of a query that
-    /// this one extends: each of its words begins with the word of that query).
-    std::vector<int> Find(const QString &query, const std::vector<int> *within = nullptr) const;
+    /// each group in catalogue order. Every entry when the query holds no word.
+    std::vector<int> Find(const QString &query) const;
 
+private:
     /// `text` for matching: a blank before each word, the letters in lower case and
     /// without accents ("œ" as "oe", "æ" as "ae"); other characters separate words.
     static QString Folded(const QString &text);
 
-private:
     TCodeEntries FEntries;
-    /// Per entry, its label folded, and its label, category and code folded together.
-    std::vector<QString> FLabels;
-    std::vector<QString> FTexts;
+    /// Every word of the entries, folded, in sorted order, and for each the entries
+    /// that hold it, in catalogue order.
+    std::vector<QString> FWords;
+    std::vector<std::vector<int>> FHolders;
+    /// Per entry, the word its label begins with (its place in FWords), or -1.
+    std::vector<int> FFirstWords;
 };

@@ -132,7 +132,6 @@ void TfCouCodeRecherche::edRechercheChange()
 {
     const QString query = edRecherche->text();
     if (query.trimmed().isEmpty()) {
-        FLastQuery.clear();
         FResults->Show(RecentCodes());
         return;
     }
@@ -141,13 +140,7 @@ void TfCouCodeRecherche::edRechercheChange()
             return; // the gathering under way lists the text typed by then
         BuildIndex();
     }
-    // Typing on narrows the last results: every word typed so far begins with the
-    // word it was before.
-    const QString folded = TCodeIndex::Folded(edRecherche->text());
-    const bool narrows = !FLastQuery.isEmpty() && folded.startsWith(FLastQuery);
-    FLastFound = FIndex->Find(edRecherche->text(), narrows ? &FLastFound : nullptr);
-    FLastQuery = folded;
-    FResults->Show(*FIndex, FLastFound);
+    FResults->Show(*FIndex, FIndex->Find(edRecherche->text()));
 }
 
 TCodeEntries TfCouCodeRecherche::RecentCodes() const

@@ -46,10 +46,6 @@ private:
     TCodeEntries RecentCodes() const;
 
     std::unique_ptr<TCodeIndex> FIndex;
-    /// The last search, folded, and what it found: a search that extends it looks
-    /// only among those.
-    QString FLastQuery;
-    std::vector<int> FLastFound;
     TCodeResults *FResults = nullptr;
     bool FBuilding = false;
 };
