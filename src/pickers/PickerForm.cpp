@@ -198,8 +198,8 @@ QString TfPickerForm::CodeCategory(const QString &detail) const
 
 void TfPickerForm::ListCodes(TCodeEntries &codes)
 {
-    for (const auto &[view, choose] : FChoiceViews)
-        ListEntryCodes(view, CodeCategory(), codes);
+    for (const auto &choice : FChoiceViews)
+        ListEntryCodes(choice.first, CodeCategory(), codes);
     ListLinkCodes(codes);
 }
 
@@ -211,8 +211,10 @@ void TfPickerForm::ListLinkCodes(TCodeEntries &codes)
         const QString code = CodeGivenBy([link] { emit link->Click(); });
         if (code.isNull())
             continue;
+        // The link's group box tells what the link is about.
         const auto *box = qobject_cast<const QGroupBox *>(link->parentWidget());
-        codes.push_back({FLinkLabels.value(link, SpokenCaption(link->Caption())), CodeCategory(box ? box->title() : QString()), code});
+        codes.push_back({FLinkLabels.value(link, SpokenCaption(link->Caption())),
+                         CodeCategory(box ? box->title() : QString()), code});
     }
 }
 

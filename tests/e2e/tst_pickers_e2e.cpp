@@ -63,7 +63,8 @@ private slots:
         QCOMPARE(document.saveAndRead(), code);
     }
 
-    // The keyboard alone: Ctrl+F in the main window, a few letters, Enter.
+    // The keyboard alone: another category opened (Alt+D), then Ctrl+F, a few letters,
+    // Enter.
     void searchedCodeReachesTheDocument()
     {
         MousepadDocument document(QStringLiteral("ordonnance.txt"));
@@ -72,6 +73,7 @@ private slots:
         SCRIVO_SKIP_WITHOUT_WORKSTATION(scrivo);
         QVERIFY(scrivo.start({QStringLiteral("-app=ordonnance.txt"), QStringLiteral("x")}));
         QVERIFY(RunCommand(QStringLiteral("xdotool"), {"windowactivate", "--sync", scrivo.window()}));
+        QVERIFY(scrivo.chooseCategoryByKeys(QStringLiteral("alt+d")));
         QVERIFY(PressKeys(QStringLiteral("ctrl+f")));
         QVERIFY(TypeText(QStringLiteral("date jour")));
         QVERIFY(PressKeys(QStringLiteral("Return")));

@@ -422,10 +422,16 @@ private slots:
         QCOMPARE(search->lvCodes->model()->rowCount(), 0);
         QCOMPARE(host->insertedBy([&] { QTest::keyClick(field, Qt::Key_Return); }), QString());
         host->window()->bDivers->setFocus();
-        QTest::keyClick(host->window(), Qt::Key_F, Qt::ControlModifier);
+        QTest::keyClick(host->window()->bDivers, Qt::Key_F, Qt::ControlModifier);
         QCOMPARE(host->hosted<TfCouCodeRecherche>(), search);
         QVERIFY(field->hasFocus());
         QCOMPARE(field->selectedText(), QStringLiteral("aucun code xyz"));
+        // From inside another picker, its first link holding the keyboard.
+        QTest::keyClick(host->window(), Qt::Key_D, Qt::AltModifier);
+        QTRY_VERIFY(host->hosted<TfCouCodeDivers>());
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_F, Qt::ControlModifier);
+        QVERIFY(host->hosted<TfCouCodeRecherche>());
+        QVERIFY(host->hosted<TfCouCodeRecherche>()->edRecherche->hasFocus());
         QCOMPARE(host->messages().texts(), QStringList());
     }
 
