@@ -1,7 +1,7 @@
 // P5: the search over every category on a practice, as the user meets it: the first
-// search, which gathers every picker's codes into the index; the memory the index takes;
-// then each keystroke of a few searches typed letter by letter, from the field's new
-// text to the results drawn again.
+// search, which gathers every picker's codes into the index (and, apart, its two parts);
+// the memory the index takes; then each keystroke of a few searches typed letter by
+// letter, from the field's new text to the results drawn again, and the index's share.
 #include "BenchSupport.h"
 
 #include "app/ProcessObjects.h"
@@ -9,6 +9,7 @@
 #include "config/COption.h"
 #include "config/CReferences.h"
 #include "data/CMedecin.h"
+#include "pickers/CodeCatalogue.h"
 #include "pickers/CouCodeRecherche.h"
 #include "support/WrkGraphics.h"
 
@@ -48,6 +49,8 @@ int BenchCodeSearch(const QString &label)
     Figure memory(QStringLiteral("P5 search.memory.") + label, QStringLiteral("MB"));
     Figure keystroke(QStringLiteral("P5 search.keystroke.") + label);
     Figure find(QStringLiteral("P5 search.find.") + label);
+    Figure gather(QStringLiteral("P5 search.gather.") + label);
+    Figure index(QStringLiteral("P5 search.index.") + label);
     int entries = 0;
     // Each run's picker and index stay: the memory a run adds is its index's, not
     // memory a previous index freed.
@@ -91,7 +94,21 @@ int BenchCodeSearch(const QString &label)
         if (run > 0)
             build.samples.push_back(MsBetween(buildStart, built));
     }
+    // The first search's two parts: the pickers listing their codes, the index made of
+    // them (after the runs above, whose memory would otherwise reuse what these free).
+    for (int run = 0; run <= BenchRuns(); ++run) {
+        const std::int64_t gatherStart = MonotonicNs();
+        TCodeEntries codes = CatalogueOfCodes(&host);
+        const std::int64_t gathered = MonotonicNs();
+        const TCodeIndex made(std::move(codes));
+        if (run > 0) {
+            gather.samples.push_back(MsBetween(gatherStart, gathered));
+            index.samples.push_back(MsBetween(gathered, MonotonicNs()));
+        }
+    }
     PrintFigure(build, nullptr, QStringLiteral("%1 codes").arg(entries));
+    PrintFigure(gather, nullptr, QStringLiteral("the pickers listing their codes"));
+    PrintFigure(index, nullptr, QStringLiteral("the index made of them"));
     PrintFigure(memory, nullptr, QStringLiteral("resident memory an index adds"));
     PrintFigure(keystroke, nullptr, QStringLiteral("%1 keystrokes a run").arg(keystroke.samples.size() / std::max(1, BenchRuns())));
     PrintFigure(find, nullptr, QStringLiteral("the index's share of a keystroke"));
