@@ -3,9 +3,9 @@
 // picker form at a time, as its TPickerHost: the pickers read the run's state through
 // it (template variables, questionnaire identifier) and hand it their codes, which it
 // sends down the insertion road to the target of insertion; Ctrl+F hosts the search
-// over every category, which it also shows when no category is hosted. It folds down to a single
-// button, runs the start-up sequence after its first activation and ends the program
-// once the target window, after having been seen, is gone.
+// over every category, which it also shows when no category is hosted. It folds down
+// to a single button, runs the start-up sequence after its first activation and ends
+// the program once the target window, after having been seen, is gone.
 #pragma once
 
 #include "app/InsertionTarget.h"

@@ -1,7 +1,8 @@
 // What a picker needs from the window that hosts it, and nothing more: the one road by
 // which a code reaches the document, the run's template variables and questionnaire,
-// the codes inserted so far, and the window that owns the picker and its dialogs. The main window implements it;
-// pickers never see the main window itself, so they sit in a layer below it.
+// the codes inserted so far, and the window that owns the picker and its dialogs. The
+// main window implements it; pickers never see the main window itself, so they sit in a
+// layer below it.
 #pragma once
 
 #include <QString>
