@@ -18,17 +18,6 @@
 
 namespace {
 
-// Hosts the picker as the main window does, and keeps what it inserts.
-class BenchHost final : public TPickerHost {
-public:
-    QWidget Owner;
-    QString Inserted;
-    void InsertCode(const QString &code) override { Inserted = code; }
-    const QStringList *Variables() const override { return nullptr; }
-    int QuestionnaireId() const override { return 0; }
-    QWidget *OwnerWindow() override { return &Owner; }
-};
-
 constexpr int BigQuestionnaire = 1;
 constexpr int BigQuestions = 300;
 
@@ -54,8 +43,6 @@ int BenchQuestionnairePicker(const QString &label)
     gMedecins = new TCMedecins(gConnexion);
     TfWrkGraphics imageStore;
     BenchHost host;
-    host.Owner.resize(600, 400);
-    host.Owner.show();
 
     Figure show(QStringLiteral("P3 qre.show.") + label);
     Figure select(QStringLiteral("P3 qre.select300.") + label);

@@ -81,14 +81,30 @@ bool ConnectFromRegistry()
     return true;
 }
 
-double PeakResidentMb()
+namespace {
+
+// A "<field>: <n> kB" line of /proc/self/status, in MB.
+double StatusMb(const char *field)
 {
     QFile status(QStringLiteral("/proc/self/status"));
     if (!status.open(QIODevice::ReadOnly))
         return 0;
     const QString text = QString::fromLatin1(status.readAll());
-    const QRegularExpressionMatch match = QRegularExpression(QStringLiteral("VmHWM:\\s*(\\d+) kB")).match(text);
+    const QRegularExpressionMatch match =
+        QRegularExpression(QLatin1String(field) + QStringLiteral(":\\s*(\\d+) kB")).match(text);
     return match.hasMatch() ? match.captured(1).toDouble() / 1024.0 : 0;
+}
+
+} // namespace
+
+double PeakResidentMb()
+{
+    return StatusMb("VmHWM");
+}
+
+double ResidentMb()
+{
+    return StatusMb("VmRSS");
 }
 
 int BenchRuns()

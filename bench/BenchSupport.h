@@ -3,7 +3,11 @@
 // the environment names, and the peak resident memory of this process.
 #pragma once
 
+#include "pickers/PickerHost.h"
+
 #include <QString>
+#include <QStringList>
+#include <QWidget>
 
 #include <utility>
 
@@ -43,3 +47,27 @@ double PeakResidentMb();
 
 /// Runs of each benchmark after one warm-up run (SCRIVO_BENCH_RUNS, default 7).
 int BenchRuns();
+
+/// Hosts a picker as the main window does, and keeps what it inserts; its window is
+/// shown.
+class BenchHost final : public TPickerHost {
+public:
+    BenchHost()
+    {
+        Owner.resize(600, 400);
+        Owner.show();
+    }
+    QWidget Owner;
+    QString Inserted;
+    void InsertCode(const QString &code) override { Inserted = code; }
+    const QStringList *Variables() const override { return nullptr; }
+    int QuestionnaireId() const override { return 0; }
+    const QStringList &InsertedCodes() const override { return FInsertedCodes; }
+    QWidget *OwnerWindow() override { return &Owner; }
+
+private:
+    QStringList FInsertedCodes;
+};
+
+/// VmRSS of /proc/self/status, in MB: what the process holds now.
+double ResidentMb();

@@ -3,6 +3,7 @@
 //   scrivo_bench startup <label> <doc> P2 (registry of SCRIVO_HKLM_FILE)
 //   scrivo_bench questionnaires <label> P3
 //   scrivo_bench memory <label> <doc>  P4
+//   scrivo_bench search <label>        P5
 #include <QApplication>
 
 #include <cstdio>
@@ -12,6 +13,7 @@ int BenchInsertion();
 int BenchStartUp(const QString &label, const QString &document);
 int BenchMemory(const QString &label, const QString &document);
 int BenchQuestionnairePicker(const QString &label);
+int BenchCodeSearch(const QString &label);
 int StartUpChild(int argc, char **argv, const QString &document, bool openPickers);
 
 int main(int argc, char **argv)
@@ -31,7 +33,9 @@ int main(int argc, char **argv)
         return BenchMemory(label, document);
     if (mode == QLatin1String("questionnaires") && !label.isEmpty())
         return BenchQuestionnairePicker(label);
+    if (mode == QLatin1String("search") && !label.isEmpty())
+        return BenchCodeSearch(label);
     std::fprintf(stderr, "usage: scrivo_bench insertion | startup <label> <document> | questionnaires <label> | "
-                         "memory <label> <document>\n");
+                         "memory <label> <document> | search <label>\n");
     return 2;
 }

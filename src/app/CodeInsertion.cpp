@@ -1,6 +1,7 @@
 #include "CodeInsertion.h"
 
 #include "SendKeyApi.h"
+#include "pickers/CodeEntry.h"
 #include "support/NestedLoop.h"
 
 #include <QAbstractNativeEventFilter>
@@ -387,7 +388,7 @@ TInsertionRoad::TAnswer TInsertionRoad::InsertCode(const TInsertionTarget &targe
 {
     if (endRequested)
         return Abandoned();
-    const QString text = code.startsWith(u'£') ? code : u'£' + code + u'#';
+    const QString text = DocumentText(code);
     // The waits below run the event loop: a click meanwhile follows this code, in order,
     // once the target has read it.
     if (FInserting) {

@@ -9,6 +9,7 @@
 #include "pickers/CouCodeOrdo.h"
 #include "pickers/CouCodePmsi.h"
 #include "pickers/CouCodeQre.h"
+#include "pickers/CouCodeRecherche.h"
 #include "pickers/CouCodeSignaletique.h"
 #include "pickers/CouVariable.h"
 #include "support/Anchors.h"
@@ -27,6 +28,7 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QScopeGuard>
+#include <QShortcut>
 #include <QSplitter>
 #include <QTimer>
 
@@ -132,6 +134,10 @@ TfScrivo::TfScrivo(QWidget *parent)
     TimerClose->setInterval(2000);
     connect(TimerClose, &QTimer::timeout, this, &TfScrivo::TimerCloseTimer);
 
+    auto *search = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_F), this);
+    search->setObjectName(QStringLiteral("shortcutRecherche"));
+    connect(search, &QShortcut::activated, this, &TfScrivo::ShowCodeSearch);
+
     // The end may also come from outside (a termination signal quits the application).
     QCoreApplication::instance()->installEventFilter(this);
     fScrivo = this;
@@ -214,7 +220,18 @@ void TfScrivo::SetStatus(const QString &text)
 
 void TfScrivo::InsertCode(const QString &code)
 {
-    ::InsertCode(this, code);
+    // A code waiting behind another counts as inserted: it follows unless that one fails.
+    if (::InsertCode(this, code))
+        FInsertedCodes.append(code);
+}
+
+void TfScrivo::ShowCodeSearch()
+{
+    if (bUnFold->isVisible())
+        UnfoldWindow();
+    ShowPicker(&TfCouCodeRecherche::staticMetaObject);
+    if (auto *search = panelHost->findChild<TfCouCodeRecherche *>(QString(), Qt::FindDirectChildrenOnly))
+        search->FocusSearch();
 }
 
 void TfScrivo::ShowRoadStatus(const QString &text)
@@ -224,15 +241,16 @@ void TfScrivo::ShowRoadStatus(const QString &text)
     panelCnx->raise();
 }
 
-void InsertCode(TfScrivo *window, const QString &code)
+bool InsertCode(TfScrivo *window, const QString &code)
 {
     TInsertionRoad *road = window->FInsertionRoad;
     if (!road)
-        return;
+        return false;
     QObject::connect(road, &TInsertionRoad::StatusChanged, window, &TfScrivo::ShowRoadStatus, Qt::UniqueConnection);
     const TInsertionRoad::TAnswer answer = road->InsertCode(window->FTarget, code, window->FEndRequested);
     if (answer.Result == TInsertionRoad::TResult::Told && !window->FEndRequested)
         MsgBox(answer.MessageOwned ? window : nullptr, answer.Message, QStringLiteral("*APP*"), mfOk);
+    return answer.Result == TInsertionRoad::TResult::Inserted || answer.Result == TInsertionRoad::TResult::Queued;
 }
 
 void TfScrivo::ShowPicker(const QMetaObject *formClass)

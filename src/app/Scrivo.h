@@ -2,9 +2,10 @@
 // left column holds one button per code category; the right-hand area hosts one
 // picker form at a time, as its TPickerHost: the pickers read the run's state through
 // it (template variables, questionnaire identifier) and hand it their codes, which it
-// sends down the insertion road to the target of insertion. It folds down to a single
-// button, runs the start-up sequence after its first activation and ends the program
-// once the target window, after having been seen, is gone.
+// sends down the insertion road to the target of insertion; Ctrl+F hosts the search
+// over every category, which it also shows when no category is hosted. It folds down
+// to a single button, runs the start-up sequence after its first activation and ends
+// the program once the target window, after having been seen, is gone.
 #pragma once
 
 #include "app/InsertionTarget.h"
@@ -48,6 +49,8 @@ public:
     /// The program's arguments, program first (QCoreApplication::arguments() unless a
     /// test sets others before the start-up runs).
     QStringList FArguments;
+    /// The codes handed to the insertion road since the start, oldest first.
+    QStringList FInsertedCodes;
     /// Set once the program is ending (by this window, or the application asked to
     /// quit): waits still running stop at once and show nothing more.
     bool FEndRequested = false;
@@ -77,6 +80,9 @@ public:
     /// unless it already is of that class. The class needs a Q_INVOKABLE constructor
     /// taking its host (TPickerHost *).
     void ShowPicker(const QMetaObject *formClass);
+    /// Hosts the search over every category (Ctrl+F), its field focused and selected;
+    /// unfolds the window first when it is folded.
+    void ShowCodeSearch();
     void FoldWindow();
     void UnfoldWindow();
     /// The start-up sequence, run once from TimerStart.
@@ -86,6 +92,7 @@ public:
     void InsertCode(const QString &code) override;
     const QStringList *Variables() const override { return FVariables.get(); }
     int QuestionnaireId() const override { return FQuestionnaireId; }
+    const QStringList &InsertedCodes() const override { return FInsertedCodes; }
     QWidget *OwnerWindow() override { return this; }
     /// Shows what the insertion road waits for in the status panel; empty hides it.
     void ShowRoadStatus(const QString &text);
@@ -142,5 +149,5 @@ extern TfScrivo *fScrivo;
 
 /// Inserts `code` into the target document of `window`, down the road it was given, and
 /// tells the user when it could not. A code that does not begin with "£" is inserted as
-/// "£" + code + "#".
-void InsertCode(TfScrivo *window, const QString &code);
+/// "£" + code + "#". True when it was inserted, or waits to follow the code before it.
+bool InsertCode(TfScrivo *window, const QString &code);

@@ -13,6 +13,7 @@
 #include "config/COption.h"
 #include "config/CReferences.h"
 #include "data/CMedecin.h"
+#include "pickers/CouCodeRecherche.h"
 #include "support/CAppNames.h"
 #include "support/StrMan.h"
 #include "support/WinTools.h"
@@ -54,6 +55,9 @@ void TfScrivo::StartUp()
     panelCnx->hide();
     repaint();
     ChooseFoldState();
+    // No category asked for: the search over all of them.
+    if (panelHost->findChildren<QWidget *>(Qt::FindDirectChildrenOnly).isEmpty())
+        ShowPicker(&TfCouCodeRecherche::staticMetaObject);
 }
 
 bool TfScrivo::LoadParameters()

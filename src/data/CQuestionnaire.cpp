@@ -8,6 +8,7 @@
 #include "support/StrMan.h"
 #include "support/WinTools.h"
 
+#include <QHash>
 #include <QStringList>
 
 using namespace QuestionFields;
@@ -177,24 +178,53 @@ void TCQuestionnaires::Charger(bool visibleOnly, const QString &codes, qint32 co
     else
         sql = QStringLiteral("SELECT ") + columns + QStringLiteral(" FROM QUE_QUESTIONNAIRE ORDER BY libelle");
 
+    ReadRows(sql, QuestionnairesLocation, QStringLiteral("Erreur lors du chargement de la liste des questionnaires\r\n"),
+             [this](const TCRecordSet &row) {
+                 auto questionnaire = std::make_unique<TCQuestionnaire>(FConnexion);
+                 questionnaire->LoadFromDataSet(row);
+                 FItems.push_back(std::move(questionnaire));
+             });
+}
+
+void TCQuestionnaires::ChargerQuestions(const QString &columns)
+{
+    QHash<qint32, TCQuestionnaire *> byCode;
+    for (const auto &questionnaire : FItems)
+        if (!questionnaire->est_super)
+            byCode.insert(questionnaire->code_questionnaire, questionnaire.get());
+    const QString sql = QStringLiteral("SELECT ") + columns
+        + QStringLiteral(" FROM que_tc_questionnaire_question , que_question "
+                         "WHERE que_tc_questionnaire_question.code_question = que_question.code_question "
+                         "ORDER BY que_tc_questionnaire_question.code_questionnaire, ordre");
+    ReadRows(sql, QStringLiteral("TCQuestionnaires.ChargerQuestions"),
+             QStringLiteral("Erreur lors du chargement des questions des questionnaires\r\n"),
+             [this, &byCode](const TCRecordSet &row) {
+                 TCQuestionnaire *owner = byCode.value(NullToInt(row.FieldValue(QStringLiteral("code_questionnaire"))));
+                 if (!owner)
+                     return;
+                 auto question = std::make_unique<TCQuestion>(FConnexion);
+                 question->LoadFromDataSet(row);
+                 question->LoadLinkFromDataSet(row);
+                 owner->Questions.push_back(std::move(question));
+             });
+}
+
+void TCQuestionnaires::ReadRows(const QString &sql, const QString &location, const QString &failure,
+                                const std::function<void(const TCRecordSet &)> &readRow)
+{
     TCConnexion *connexion = FConnexion ? FConnexion : gConnexion;
     bool started = false;
     try {
         Required(connexion);
-        started = connexion->StartTransaction(QuestionnairesLocation);
+        started = connexion->StartTransaction(location);
         std::unique_ptr<TCRecordSet> rows;
-        if (connexion->OpenRecordSet(sql, rows, 0)) {
-            for (; !rows->Eof(); rows->Next()) {
-                auto questionnaire = std::make_unique<TCQuestionnaire>(FConnexion);
-                questionnaire->LoadFromDataSet(*rows);
-                FItems.push_back(std::move(questionnaire));
-            }
-        }
+        if (connexion->OpenRecordSet(sql, rows, 0))
+            for (; !rows->Eof(); rows->Next())
+                readRow(*rows);
         connexion->Commit(started);
     } catch (const std::exception &error) {
         if (connexion)
             connexion->Rollback(started);
-        ShowErrorMessage(nullptr, QStringLiteral("Erreur lors du chargement de la liste des questionnaires\r\n") + ErrorText(error),
-                         QuestionnairesLocation, false);
+        ShowErrorMessage(nullptr, failure + ErrorText(error), location, false);
     }
 }

@@ -12,6 +12,7 @@
 
 #include <QString>
 
+#include <functional>
 #include <memory>
 #include <vector>
 
@@ -86,11 +87,23 @@ public:
     /// error is shown in the error window and the questionnaires read before it stay.
     void Charger(bool visibleOnly, const QString &codes, qint32 codeQuestion);
 
+    /// Appends to each questionnaire of the list, super-questionnaires left out, the
+    /// questions its links name, in their order, all read in one statement: `columns` of
+    /// the links and questions, the link's code_questionnaire among them; no details, no
+    /// question cache. Raises nothing: an error is shown in the error window and the
+    /// questions read before it stay.
+    void ChargerQuestions(const QString &columns);
+
     /// The questionnaire at `index` in load order, or null outside the list.
     TCQuestionnaire *Items(int index) const;
     int Count() const { return int(FItems.size()); }
 
 private:
+    /// Runs `sql` in a transaction and hands each row to `readRow`; an error is shown
+    /// with `failure` before its details, and the rows read before it stay.
+    void ReadRows(const QString &sql, const QString &location, const QString &failure,
+                  const std::function<void(const TCRecordSet &)> &readRow);
+
     TCConnexion *FConnexion;
     std::vector<std::unique_ptr<TCQuestionnaire>> FItems;
 };

@@ -99,6 +99,12 @@ TfCouCodeAntecedent::TfCouCodeAntecedent(TPickerHost *host)
     urlAllergiesSans = AddOptionLink(GroupBox1, "urlAllergiesSans", QStringLiteral("sans commentaires"),
                                      QStringLiteral("Insére le code £AA#"), 240, 128, 101,
                                      &TfCouCodeAntecedent::urlAllergiesSansClick);
+    ListAfterLabel(Label1, {urlNomOui, urlNomNon});
+    ListAfterLabel(Label2, {urlRetourOui, urlRetourNon});
+    ListAfterLabel(Label3, {urlDateOui, urlDateNon});
+    ListAfterLabel(Label4, {urlColonne, urlLigne});
+    ListAfterLabel(Label5, {urlTousAvec, urlTousSans});
+    ListAfterLabel(Label6, {urlAllergiesCommentaires, urlAllergiesSans});
 }
 
 QFrame *TfCouCodeAntecedent::AddBevel(const char *name, const QRect &geometry)
@@ -132,6 +138,12 @@ void TfCouCodeAntecedent::FormShow()
         item->setData(CodeRole, antecedent->code_antecedent);
         item->setData(LibelleRole, antecedent->libelle);
     }
+}
+
+void TfCouCodeAntecedent::ListCodes(TCodeEntries &codes)
+{
+    RunGuarded(QStringLiteral("TfCouCodeAntecedent.FormShow"), [this] { FormShow(); });
+    TfPickerForm::ListCodes(codes);
 }
 
 void TfCouCodeAntecedent::lstATCDDblClick()

@@ -50,6 +50,8 @@ public:
     void FormShow();
     /// Inserts the code of the selected category; nothing without one.
     void lstATCDDblClick();
+    /// The categories (loaded as at showing), then the option links.
+    void ListCodes(TCodeEntries &codes) override;
 
     void urlNomOuiClick(TLumoUrl *sender);
     void urlNomNonClick(TLumoUrl *sender);

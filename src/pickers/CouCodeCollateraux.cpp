@@ -78,3 +78,15 @@ void TfCouCodeCollateraux::lstColDblClick()
     code += u'#';
     RunGuarded(QStringLiteral("TfCouCodeCollateraux.lstColDblClick"), [&] { Insert(code); });
 }
+
+void TfCouCodeCollateraux::ListCodes(TCodeEntries &codes)
+{
+    for (int mode = 0; mode < cbTypeCol->count(); ++mode) {
+        cbTypeCol->setCurrentIndex(mode);
+        if (mode == NewChoiceMode)
+            codes.push_back({cbTypeCol->currentText(), CodeCategory(), CodeGivenBy([this] { lstColDblClick(); })});
+        else
+            ListEntryCodes(lstCol, CodeCategory(cbTypeCol->currentText()), codes);
+    }
+    cbTypeCol->setCurrentIndex(0);
+}

@@ -27,4 +27,6 @@ public:
     /// Inserts the code of the selected mode and field (the mode "Provoquer nouveau
     /// choix" needs no field).
     void lstColDblClick();
+    /// Every field in every mode; the new choice once.
+    void ListCodes(TCodeEntries &codes) override;
 };

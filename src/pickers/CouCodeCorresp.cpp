@@ -83,3 +83,12 @@ void TfCouCodeCorresp::lstCodeDblClick()
         MsgBox(this, QString::fromUtf8(error.what()), QStringLiteral("*APP*"), mfOk | mfError);
     }
 }
+
+void TfCouCodeCorresp::ListCodes(TCodeEntries &codes)
+{
+    for (int number = 0; number < cbNoCor->count(); ++number) {
+        cbNoCor->setCurrentIndex(number);
+        ListEntryCodes(lstCode, CodeCategory(cbNoCor->currentText()), codes);
+    }
+    cbNoCor->setCurrentIndex(0);
+}

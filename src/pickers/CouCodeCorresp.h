@@ -28,4 +28,6 @@ public:
     /// Inserts the code of the selected correspondent and field; nothing without a
     /// selected field.
     void lstCodeDblClick();
+    /// Every field of every correspondent.
+    void ListCodes(TCodeEntries &codes) override;
 };

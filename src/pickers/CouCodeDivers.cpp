@@ -21,9 +21,11 @@ TfCouCodeDivers::TfCouCodeDivers(TPickerHost *host)
     urlQuestionZC = AddHandlerLink(GroupBox1, "urlQuestionZC", QStringLiteral("question texte libre"), QString(), QRect(8, 14, 150, 17), &TfCouCodeDivers::urlQuestionZCClick);
     urlQuestionZN = AddHandlerLink(GroupBox1, "urlQuestionZN", QStringLiteral("question numérique"), QString(), QRect(8, 37, 150, 17), &TfCouCodeDivers::urlQuestionZCClick, 1);
     urlQuestionZD = AddHandlerLink(GroupBox1, "urlQuestionZD", QStringLiteral("question date"), QString(), QRect(8, 60, 150, 17), &TfCouCodeDivers::urlQuestionZCClick, 2);
-    if (fWrkGraphics)
-        for (TLumoUrl *question : {urlQuestionZC, urlQuestionZN, urlQuestionZD})
+    for (TLumoUrl *question : {urlQuestionZC, urlQuestionZN, urlQuestionZD}) {
+        if (fWrkGraphics)
             question->SetPicture(fWrkGraphics->QuestionPicture());
+        AsksBeforeInserting(question); // the question's text
+    }
 
     GroupBox3 = AddGroupBox("GroupBox3", QStringLiteral(" Semaine d'Aménorrhée "), QRect(2, 168, 197, 88));
     urlSASA = AddHandlerLink(GroupBox3, "urlSASA", QStringLiteral("Semaines d'Aménorrhée"), QString(), QRect(8, 12, 150, 25), &TfCouCodeDivers::urlSASAClick, 1);

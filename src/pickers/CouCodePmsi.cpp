@@ -94,6 +94,11 @@ TfCouCodePmsi::TfCouCodePmsi(TPickerHost *host)
                              237, 98, 49, &TfCouCodePmsi::urlPMDClick, 1);
     urlPMD2 = AddOptionLink(GroupBox1, "urlPMD2", QStringLiteral("secondaires"), SecondaryHint, 287, 98, 64,
                             &TfCouCodePmsi::urlPMDClick, 2);
+    ListAfterLabel(Label1, {urlOnglet0, urlOnglet1, urlOnglet2, urlOnglet3});
+    ListAfterLabel(Label2, {urlColonne, urlLigne});
+    ListAfterLabel(Label3, {urlMode0, urlMode1, urlMode2, urlMode3});
+    ListAfterLabel(Label4, {urlPMA});
+    ListAfterLabel(Label5, {urlPMD, urlDiag1, urlPMD2});
 }
 
 void TfCouCodePmsi::InsertText(const QString &text)

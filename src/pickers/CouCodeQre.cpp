@@ -152,10 +152,7 @@ void TfCouCodeQre::FormShow()
     // Pending events are handled below, with this picker's showing still under way.
     const TNestedLoop nestedLoop;
     // A fresh list at each showing, so that the rows never repeat.
-    lvQre->clear();
-    Questionnaires = std::make_unique<TCQuestionnaires>();
-    Questionnaires->Charger(false, QString(), 0);
-    FillQuestionnaireList();
+    LoadQuestionnaires();
 
     const int wanted = Host() ? Host()->QuestionnaireId() : 0;
     if (wanted <= 0)
@@ -170,12 +167,63 @@ void TfCouCodeQre::FormShow()
             break;
         }
     }
+    QCoreApplication::processEvents();
+    FixOccurrence();
+}
+
+void TfCouCodeQre::LoadQuestionnaires()
+{
+    lvQre->clear();
+    Questionnaires = std::make_unique<TCQuestionnaires>();
+    Questionnaires->Charger(false, QString(), 0);
+    FillQuestionnaireList();
+}
+
+void TfCouCodeQre::FixOccurrence()
+{
     // The questionnaire is fixed by the command line, found or not: only its own
     // occurrences make sense.
-    QCoreApplication::processEvents();
     rdAChoisir->SetValue(true);
     for (QWidget *control : std::initializer_list<QWidget *>{urlQB, urlQE, rdDernier, rdQSD})
         control->setEnabled(false);
+}
+
+void TfCouCodeQre::ListCodes(TCodeEntries &codes)
+{
+    LoadQuestionnaires();
+    const bool fixed = Host() && Host()->QuestionnaireId() > 0;
+    if (fixed)
+        FixOccurrence();
+    ListLinkCodes(codes);
+    Questionnaires->ChargerQuestions(QStringLiteral("que_tc_questionnaire_question.code_questionnaire, ") + QuestionColumns);
+    const QString prefix = Prefix();
+    for (int row = 0; row < lvQre->topLevelItemCount(); ++row) {
+        const QTreeWidgetItem *item = lvQre->topLevelItem(row);
+        const TCQuestionnaire *questionnaire = Questionnaires->Items(item->data(0, QuestionnaireRole).toInt());
+        const QString caption = item->text(0);
+        if (!fixed)
+            codes.push_back({caption, CodeCategory(), QuestionnaireCode(questionnaire->code_questionnaire)});
+        for (const auto &question : questionnaire->Questions)
+            codes.push_back({question->libelle, CodeCategory(caption),
+                             AnswerCode(AnswerBody(prefix, question->code_question, question->libelle),
+                                        question->type_question)});
+    }
+}
+
+QString TfCouCodeQre::QuestionnaireCode(int code)
+{
+    return QStringLiteral("£QB") + QString::number(code) + u'#';
+}
+
+QString TfCouCodeQre::AnswerBody(const QString &prefix, int code, const QString &caption)
+{
+    return prefix + QString::number(code) + QStringLiteral(" : ") + caption;
+}
+
+QString TfCouCodeQre::AnswerCode(const QString &body, int typeQuestion)
+{
+    // A question on the doctor list gives the doctor's name.
+    return u'[' + body + (typeQuestion == 9 ? QStringLiteral(" (nom)") : QString()) + u']';
 }
 
 void TfCouCodeQre::FillQuestionnaireList()
@@ -216,7 +264,7 @@ void TfCouCodeQre::lvQreSelectItem()
     if (!chosen)
         return;
     const int code = chosen->code_questionnaire;
-    urlQB->SetCaption(QStringLiteral("Insérer £QB") + QString::number(code) + u'#');
+    urlQB->SetCaption(QStringLiteral("Insérer ") + QuestionnaireCode(code));
     urlQB->setEnabled(true);
 
     // A super-questionnaire lists the questions of the questionnaires it gathers.
@@ -288,12 +336,10 @@ void TfCouCodeQre::InsertAnswerCode()
             body = prefix + u'_' + mnemonic + QStringLiteral(" : ");
     }
     if (body.isEmpty())
-        body = prefix + QString::number(code) + QStringLiteral(" : ") + caption;
+        body = AnswerBody(prefix, code, caption);
     if (!question)
         question = LoadQuestion(code);
-    if (question->type_question == 9)
-        body += QStringLiteral(" (nom)");
-    QString text = u'[' + body + u']';
+    QString text = AnswerCode(body, question->type_question);
     if (chkInclure->Value())
         text.prepend(caption + QStringLiteral(" : "));
 

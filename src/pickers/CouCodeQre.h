@@ -50,11 +50,28 @@ public:
     void urlQEClick();
     void urlInsererToutClick();
 
+    /// £QE#, then each listed questionnaire's £QB code and the answer codes of its
+    /// questions, with the occurrence the picker starts with.
+    void ListCodes(TCodeEntries &codes) override;
+
+    /// The code of questionnaire `code`, as urlQB offers it.
+    static QString QuestionnaireCode(int code);
+    /// What the answer code of question `code`, shown as `caption`, reads without its
+    /// mnemonic.
+    static QString AnswerBody(const QString &prefix, int code, const QString &caption);
+    /// The answer code of a question of type `typeQuestion` whose code reads `body`
+    /// ("QQD12 : Poids", or the mnemonic's form).
+    static QString AnswerCode(const QString &body, int typeQuestion);
+
 protected:
     void showEvent(QShowEvent *event) override;
 
 private:
     void FormShow();
+    /// A fresh list of every questionnaire, those shown listed.
+    void LoadQuestionnaires();
+    /// Keeps to the occurrences of the questionnaire given on the command line.
+    void FixOccurrence();
     void FillQuestionnaireList();
     /// The answer-code prefix of the checked occurrence radio.
     QString Prefix() const;

@@ -2,7 +2,9 @@
 
 #include "support/Anchors.h"
 #include "support/DesignFont.h"
+#include "support/LumoAccessible.h"
 #include "support/LumoUrl.h"
+#include "support/StrMan.h"
 #include "support/WinTools.h"
 #include "support/WrkGraphics.h"
 
@@ -14,6 +16,7 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QMouseEvent>
+#include <QScopedValueRollback>
 
 #include <algorithm>
 #include <climits>
@@ -109,7 +112,9 @@ TfPickerForm::TfPickerForm(TPickerHost *host, const QString &caption, const QSiz
 
 void TfPickerForm::Insert(const QString &code)
 {
-    if (FHost)
+    if (FGivenCode)
+        *FGivenCode = code;
+    else if (FHost)
         FHost->InsertCode(code);
 }
 
@@ -173,5 +178,75 @@ void TfPickerForm::FitGroupBoxesIntoFrames()
 
 void TfPickerForm::OnItemChosen(QAbstractItemView *view, std::function<void()> insert)
 {
+    FChoiceViews.emplace_back(view, insert);
     new ItemChoiceFilter(view, std::move(insert));
+}
+
+QString TfPickerForm::CodeGivenBy(const std::function<void()> &choose)
+{
+    QString code;
+    const QScopedValueRollback<QString *> holdBack(FGivenCode, &code);
+    choose();
+    return code;
+}
+
+QString TfPickerForm::CodeCategory(const QString &detail) const
+{
+    const QString trimmed = StringManager->TrimBlank(detail);
+    return trimmed.isEmpty() ? windowTitle() : windowTitle() + QStringLiteral(" · ") + trimmed;
+}
+
+void TfPickerForm::ListCodes(TCodeEntries &codes)
+{
+    for (const auto &choice : FChoiceViews)
+        ListEntryCodes(choice.first, CodeCategory(), codes);
+    ListLinkCodes(codes);
+}
+
+void TfPickerForm::ListLinkCodes(TCodeEntries &codes)
+{
+    for (TLumoUrl *link : findChildren<TLumoUrl *>()) {
+        if (!link->isEnabled() || std::find(FAskingLinks.begin(), FAskingLinks.end(), link) != FAskingLinks.end())
+            continue;
+        const QString code = CodeGivenBy([link] { emit link->Click(); });
+        if (code.isNull())
+            continue;
+        // The link's group box tells what the link is about.
+        const auto *box = qobject_cast<const QGroupBox *>(link->parentWidget());
+        codes.push_back({FLinkLabels.value(link, SpokenCaption(link->Caption())),
+                         CodeCategory(box ? box->title() : QString()), code});
+    }
+}
+
+void TfPickerForm::ListEntryCodes(QAbstractItemView *view, const QString &category, TCodeEntries &codes)
+{
+    const auto chooser = std::find_if(FChoiceViews.begin(), FChoiceViews.end(),
+                                      [view](const auto &choice) { return choice.first == view; });
+    if (chooser == FChoiceViews.end())
+        return;
+    const std::function<void()> &choose = chooser->second;
+    const QAbstractItemModel *model = view->model();
+    // A tree's groups are not codes of their own: their name joins the category.
+    const std::function<void(const QModelIndex &, const QString &)> listUnder = [&](const QModelIndex &parent,
+                                                                                     const QString &under) {
+        for (int row = 0; row < model->rowCount(parent); ++row) {
+            const QModelIndex entry = model->index(row, 0, parent);
+            if (model->hasChildren(entry)) {
+                listUnder(entry, under + QStringLiteral(" · ") + entry.data().toString());
+                continue;
+            }
+            view->selectionModel()->setCurrentIndex(entry, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+            const QString code = CodeGivenBy(choose);
+            if (!code.isNull())
+                codes.push_back({entry.data().toString(), under, code});
+        }
+    };
+    listUnder(QModelIndex(), category);
+}
+
+void TfPickerForm::ListAfterLabel(const QLabel *label, std::initializer_list<const TLumoUrl *> links)
+{
+    const QString before = StringManager->TrimBlank(label->text());
+    for (const TLumoUrl *link : links)
+        FLinkLabels.insert(link, before + u' ' + SpokenCaption(link->Caption()));
 }

@@ -6,7 +6,7 @@
 #include <cstdio>
 
 #ifdef _WIN32
-#include "windows/AnsiText.h"
+#include "platform/windows/AnsiText.h"
 
 #include <windows.h>
 #endif

@@ -148,6 +148,11 @@ private slots:
         QCOMPARE(window()->FQuestionnaireId, questionnaire);
         QCOMPARE(*window()->FVariables, variables);
         QCOMPARE(!window()->bVariable->isHidden(), !variables.isEmpty());
+        // The questionnaire picker when one is asked for, else the search over every category.
+        const QWidget *hosted = window()->panelHost->findChild<QWidget *>(QString(), Qt::FindDirectChildrenOnly);
+        QVERIFY(hosted);
+        QCOMPARE(hosted->metaObject()->className(),
+                 arguments.filter(QStringLiteral("-qre="), Qt::CaseInsensitive).isEmpty() ? "TfCouCodeRecherche" : "TfCouCodeQre");
         // The one named started with the document, no other.
         if (opened.isEmpty())
             QTest::qWait(300);

@@ -11,11 +11,6 @@ namespace {
 constexpr int HostLeft = 114;
 constexpr int DiversButtonTop = 160;
 
-bool Key(const QString &keys)
-{
-    return RunCommand(QStringLiteral("xdotool"), {QStringLiteral("key"), QStringLiteral("--clearmodifiers"), keys});
-}
-
 // What is wrong with where `dialog` stands: it should be above `owner`, its centre on the owner's (within the frames'
 // difference).
 QString PlacementProblem(const QString &dialog, const QString &owner)
@@ -67,11 +62,11 @@ private slots:
         const QString problem = PlacementProblem(dialog, scrivo.window());
         QVERIFY2(problem.isEmpty(), qPrintable(problem));
 
-        QVERIFY(RunCommand(QStringLiteral("xdotool"), {"type", "--delay", "30", "Motif"}));
+        QVERIFY(TypeText(QStringLiteral("Motif")));
         if (okButton) // "&Ok" at (276, 116), 79 × 29
             QVERIFY(RunCommand(QStringLiteral("xdotool"), {"mousemove", "--window", dialog, "315", "130", "click", "1"}));
         else
-            QVERIFY(Key(QStringLiteral("Return")));
+            QVERIFY(PressKeys(QStringLiteral("Return")));
         QVERIFY(document.waitUntilModified());
         QCOMPARE(document.saveAndRead(), code);
         QTest::qWait(500);
@@ -101,7 +96,7 @@ private slots:
                 const QString problem = PlacementProblem(box, scrivo.window());
                 QVERIFY2(problem.isEmpty(), qPrintable(problem));
             }
-            QVERIFY(Key(QStringLiteral("Return")));
+            QVERIFY(PressKeys(QStringLiteral("Return")));
             QTRY_VERIFY_WITH_TIMEOUT(!scrivo.windows().contains(box), 10000);
         }
         QVERIFY(boxes >= 2);

@@ -1,6 +1,7 @@
 // End to end with the real program on the Firebird fixture: a category chosen with its
-// button, a link clicked or a list entry double-clicked with the real pointer, and the
-// code read back from the saved mousepad document.
+// button, a link clicked or a list entry double-clicked with the real pointer, or a code
+// searched with the keyboard alone, and the code read back from the saved mousepad
+// document.
 #include "testsupport/X11Session.h"
 
 #include <QtTest>
@@ -60,6 +61,25 @@ private slots:
 
         QVERIFY(document.waitUntilModified());
         QCOMPARE(document.saveAndRead(), code);
+    }
+
+    // The keyboard alone: another category opened (Alt+D), then Ctrl+F, a few letters,
+    // Enter.
+    void searchedCodeReachesTheDocument()
+    {
+        MousepadDocument document(QStringLiteral("ordonnance.txt"));
+        QVERIFY(document.open());
+        ScrivoProcess scrivo;
+        SCRIVO_SKIP_WITHOUT_WORKSTATION(scrivo);
+        QVERIFY(scrivo.start({QStringLiteral("-app=ordonnance.txt"), QStringLiteral("x")}));
+        QVERIFY(RunCommand(QStringLiteral("xdotool"), {"windowactivate", "--sync", scrivo.window()}));
+        QVERIFY(scrivo.chooseCategoryByKeys(QStringLiteral("alt+d")));
+        QVERIFY(PressKeys(QStringLiteral("ctrl+f")));
+        QVERIFY(TypeText(QStringLiteral("date jour")));
+        QVERIFY(PressKeys(QStringLiteral("Return")));
+
+        QVERIFY(document.waitUntilModified());
+        QCOMPARE(document.saveAndRead(), QStringLiteral("£T: Date du jour#"));
     }
 };
 

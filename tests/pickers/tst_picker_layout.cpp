@@ -18,6 +18,7 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QGroupBox>
+#include <QLineEdit>
 #include <QListView>
 #include <QPushButton>
 #include <QTreeWidget>
@@ -48,6 +49,8 @@ QAccessible::Role RoleOfKind(const QWidget *control)
         return QAccessible::Button;
     if (qobject_cast<const QComboBox *>(control))
         return QAccessible::ComboBox;
+    if (qobject_cast<const QLineEdit *>(control))
+        return QAccessible::EditableText;
     if (qobject_cast<const QTreeView *>(control))
         return QAccessible::Tree;
     if (qobject_cast<const QListView *>(control))
@@ -67,6 +70,14 @@ class TestPickerLayout : public QObject {
 
     TfScrivo *window() const { return host->window(); }
     QWidget *hosted() const { return host->hosted(); }
+    // Hosts the picker of category button `button`, or the search (Ctrl+F) for "search".
+    void choose(const QString &button) const
+    {
+        if (button == QLatin1String("search"))
+            QTest::keyClick(window(), Qt::Key_F, Qt::ControlModifier);
+        else
+            window()->panelBouton->findChild<QAbstractButton *>(button)->click();
+    }
 
 private slots:
     void init()
@@ -96,14 +107,14 @@ private slots:
     {
         QTest::addColumn<QString>("button");
         for (const char *button : {"bSignalitique", "bCollateraux", "bQuestionnaire", "bAntecedent", "bOrdo",
-                                   "bDivers", "bMedecin", "bCorresp", "bPmsi", "bVariable"})
+                                   "bDivers", "bMedecin", "bCorresp", "bPmsi", "bVariable", "search"})
             QTest::newRow(button) << button;
     }
     void noTextIsCut()
     {
         QFETCH(QString, button);
         QCOMPARE(window()->size(), QSize(587, 377));
-        window()->panelBouton->findChild<QAbstractButton *>(button)->click();
+        choose(button);
         const QStringList faults = CutTexts(hosted());
         QVERIFY2(faults.isEmpty(), qPrintable(faults.join(QStringLiteral(", "))));
     }
@@ -233,7 +244,7 @@ private slots:
         QTest::addColumn<QString>("questionnaire");
         QTest::newRow("main window") << QString() << QString();
         for (const char *button : {"bSignalitique", "bCollateraux", "bAntecedent", "bOrdo", "bDivers", "bMedecin",
-                                   "bCorresp", "bPmsi", "bVariable"})
+                                   "bCorresp", "bPmsi", "bVariable", "search"})
             QTest::newRow(button) << button << QString();
         QTest::newRow("bQuestionnaire") << "bQuestionnaire" << "Bilan cardio-vasculaire";
     }
@@ -243,7 +254,7 @@ private slots:
         QFETCH(QString, questionnaire);
         AccessibleEvents events;
         if (!button.isEmpty())
-            window()->panelBouton->findChild<QAbstractButton *>(button)->click();
+            choose(button);
         QWidget *scope = button.isEmpty() ? static_cast<QWidget *>(window()) : hosted();
         if (!questionnaire.isEmpty()) {
             auto *questionnaires = scope->findChild<QTreeWidget *>(QStringLiteral("lvQre"));

@@ -1,12 +1,21 @@
 // The identity, antecedent and collateral pickers hosted in the main window, filled from
 // the practice fixture on both engines (and from Firebird copies for the states the
-// fixture lacks): what they list and the exact code each choice inserts.
+// fixture lacks): what they list and the exact code each choice inserts. The search over
+// every category, typed into, against what each category's own picker inserts.
 #include "config/COption.h"
 #include "config/CReferences.h"
 #include "data/CAntecedent.h"
 #include "pickers/CouCodeAntecedent.h"
 #include "pickers/CouCodeCollateraux.h"
+#include "pickers/CouCodeCorresp.h"
+#include "pickers/CouCodeDivers.h"
+#include "pickers/CouCodeMedecin.h"
+#include "pickers/CouCodeOrdo.h"
+#include "pickers/CouCodePmsi.h"
+#include "pickers/CouCodeQre.h"
+#include "pickers/CouCodeRecherche.h"
 #include "pickers/CouCodeSignaletique.h"
+#include "pickers/CouVariable.h"
 #include "support/LumoRadio.h"
 #include "support/WinTools.h"
 #include "testsupport/AlteredFirebird.h"
@@ -15,16 +24,119 @@
 #include "testsupport/TestDatabases.h"
 
 #include <QComboBox>
+#include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
 #include <QTreeWidget>
 #include <QtTest>
+
+namespace {
+
+QTreeWidgetItem *node(QTreeWidget *tree, int group, int field)
+{
+    QTreeWidgetItem *item = tree->topLevelItem(group);
+    return field < 0 ? item : item->child(field);
+}
+int rowOf(QListWidget *list, const char *text)
+{
+    const auto found = list->findItems(QString::fromUtf8(text), Qt::MatchExactly);
+    return found.isEmpty() ? -1 : list->row(found.first());
+}
+int rowOf(QTreeWidget *tree, const char *text)
+{
+    const auto found = tree->findItems(QString::fromUtf8(text), Qt::MatchExactly);
+    return found.isEmpty() ? -1 : tree->indexOfTopLevelItem(found.first());
+}
+// The questionnaire picker on questionnaire `caption`, its questions listed.
+TfCouCodeQre *questionnaire(HostedMainWindow &host, const char *caption)
+{
+    auto *picker = host.host<TfCouCodeQre>();
+    picker->lvQre->setCurrentItem(picker->lvQre->topLevelItem(rowOf(picker->lvQre, caption)));
+    return picker;
+}
+
+// A search, the code its first result inserts, and how the category's picker gives it.
+struct PickerChoice {
+    const char *query;
+    const char *code;
+    QString (*choose)(HostedMainWindow &);
+};
+const PickerChoice PickerChoices[] = {
+    {"nom naissance", "£[SG : nom de naissance]#",
+     [](HostedMainWindow &host) {
+         auto *tv = host.host<TfCouCodeSignaletique>()->tvSig;
+         return host.chooseNode(tv, node(tv, 0, 5));
+     }},
+    {"MEDECIN traitant", "£[SG : champ libre 1]#",
+     [](HostedMainWindow &host) {
+         auto *tv = host.host<TfCouCodeSignaletique>()->tvSig;
+         return host.chooseNode(tv, node(tv, 3, 0));
+     }},
+    {"pere ville", "£SA12 : Ville#",
+     [](HostedMainWindow &host) {
+         auto *picker = host.host<TfCouCodeCollateraux>();
+         picker->cbTypeCol->setCurrentIndex(5);
+         return host.chooseRow(picker->lstCol, rowOf(picker->lstCol, "Ville"));
+     }},
+    {"poids", "£[QQD109 : Poids (kg)]#",
+     [](HostedMainWindow &host) {
+         auto *picker = questionnaire(host, "Bilan cardio-vasculaire");
+         return host.chooseRow(picker->lvQon, rowOf(picker->lvQon, "Poids (kg)"));
+     }},
+    {"referent medecin", "£[QQD103 : Médecin référent (nom)]#",
+     [](HostedMainWindow &host) {
+         auto *picker = questionnaire(host, "Gériatrie : autonomie");
+         return host.chooseRow(picker->lvQon, rowOf(picker->lvQon, "Médecin référent"));
+     }},
+    {"depistage diab", "£QB12#",
+     [](HostedMainWindow &host) { return host.clickLink(questionnaire(host, "Dépistage du diabète"), QStringLiteral("urlQB")); }},
+    {"medicaux coeur", "£[ATC1 : Médicaux (cœur, poumons)]#",
+     [](HostedMainWindow &host) {
+         auto *picker = host.host<TfCouCodeAntecedent>();
+         return host.chooseRow(picker->lstATCD, rowOf(picker->lstATCD, "Médicaux (cœur, poumons)"));
+     }},
+    {"retour non", "£ATO: retour non#",
+     [](HostedMainWindow &host) { return host.clickLink(host.host<TfCouCodeAntecedent>(), QStringLiteral("urlRetourNon")); }},
+    {"renouv", "£ORD : RENOUVELER#",
+     [](HostedMainWindow &host) { return host.clickLink(host.host<TfCouCodeOrdo>(), QStringLiteral("urlO8")); }},
+    {"date jour", "£T: Date du jour#",
+     [](HostedMainWindow &host) { return host.clickLink(host.host<TfCouCodeDivers>(), QStringLiteral("urlDateJour")); }},
+    {"derniere synthese", "£DDS : synthese#",
+     [](HostedMainWindow &host) { return host.clickLink(host.host<TfCouCodeDivers>(), QStringLiteral("urlDDS")); }},
+    {"titre suite", "£[MR : titre suite]#",
+     [](HostedMainWindow &host) {
+         auto *picker = host.host<TfCouCodeMedecin>();
+         return host.chooseRow(picker->lstCodes, rowOf(picker->lstCodes, "titre suite"));
+     }},
+    {"courriel correspondant 3", "£[C3 : courriel]#",
+     [](HostedMainWindow &host) {
+         auto *picker = host.host<TfCouCodeCorresp>();
+         picker->cbNoCor->setCurrentIndex(3);
+         return host.chooseRow(picker->lstCode, rowOf(picker->lstCode, "courriel"));
+     }},
+    {"mode sortie", "£PMC:mode_sortie#",
+     [](HostedMainWindow &host) {
+         auto *picker = host.host<TfCouCodePmsi>();
+         return host.chooseRow(picker->lstChamps, rowOf(picker->lstChamps, "mode sortie"));
+     }},
+    {"diagnostique principal", "£PMD:principal#",
+     [](HostedMainWindow &host) { return host.clickLink(host.host<TfCouCodePmsi>(), QStringLiteral("urlDiag1")); }},
+    {"rdv cardio", "£[VAR :date_rdv_cardio ]#",
+     [](HostedMainWindow &host) {
+         host.window()->bVariable->show();
+         auto *picker = host.host<TfCouVariable>();
+         return host.chooseRow(picker->lvVar, 1);
+     }},
+};
+
+} // namespace
 
 class TestPickersDb : public QObject {
     Q_OBJECT
 
     std::unique_ptr<HostedMainWindow> host;
     std::unique_ptr<TCConnexion> connexion;
+
 
     // The practice database as the start-up sequence leaves it: connected, global options
     // loaded, reference lists created.
@@ -35,15 +147,16 @@ class TestPickersDb : public QObject {
         GlobaleOption->Charger();
         gReferences = new TCReferences(connexion.get());
     }
-    static QTreeWidgetItem *node(QTreeWidget *tree, int group, int field)
+    // What typing `query` into the search (Ctrl+F), then Enter, inserts.
+    QString searched(const QString &query)
     {
-        QTreeWidgetItem *item = tree->topLevelItem(group);
-        return field < 0 ? item : item->child(field);
-    }
-    static int rowOf(QListWidget *list, const char *text)
-    {
-        const auto found = list->findItems(QString::fromUtf8(text), Qt::MatchExactly);
-        return found.isEmpty() ? -1 : list->row(found.first());
+        return host->insertedBy([&] {
+            QTest::keyClick(host->window(), Qt::Key_F, Qt::ControlModifier);
+            auto *search = host->hosted<TfCouCodeRecherche>();
+            QVERIFY(search && search->edRecherche->hasFocus());
+            QTest::keyClicks(search->edRecherche, query);
+            QTest::keyClick(search->edRecherche, Qt::Key_Return);
+        });
     }
 
 private slots:
@@ -246,6 +359,79 @@ private slots:
             QCOMPARE(host->chooseRow(picker->lstATCD, labels.indexOf(QString::fromUtf8(label))), QString::fromUtf8(code));
         QTest::mouseClick(picker->radioATD, Qt::LeftButton);
         QCOMPARE(host->chooseRow(picker->lstATCD, labels.indexOf(QStringLiteral("  Divers  "))), QStringLiteral("£[ATD-3 : Divers]#"));
+        QCOMPARE(host->messages().texts(), QStringList());
+    }
+
+    // Per category, a search (case, accents and "œ" aside, the words in any order) and
+    // the first result it inserts, which the category's own picker gives too.
+    void searchGivesWhatPickersGive_data()
+    {
+        QTest::addColumn<QString>("engine");
+        QTest::addColumn<int>("choice");
+        for (const QString &engine : {FirebirdEngine, FirebirdServerEngine, MySqlEngine})
+            for (int choice = 0; choice < int(std::size(PickerChoices)); ++choice)
+                QTest::newRow(qPrintable(engine + u' ' + QLatin1String(PickerChoices[choice].query))) << engine << choice;
+    }
+    void searchGivesWhatPickersGive()
+    {
+        QFETCH(QString, engine);
+        QFETCH(int, choice);
+        SCRIVO_OPEN_TEST_CONNEXION(opened, engine);
+        useDatabase(std::move(opened));
+        host->window()->FVariables = std::make_unique<QStringList>(QStringList{"poids_naissance", "date_rdv_cardio"});
+        const PickerChoice &expected = PickerChoices[choice];
+        const QString code = QString::fromUtf8(expected.code);
+        QCOMPARE(searched(QString::fromUtf8(expected.query)), code);
+        QCOMPARE(expected.choose(*host), code);
+        QCOMPARE(host->messages().texts(), QStringList());
+    }
+
+    // The search by keyboard alone: labels that begin with the word first, Down and Up
+    // through the results, Enter on the selected one, a double click, Escape back to the
+    // codes inserted (most recent first, each once), Ctrl+F back to the field.
+    void searchByKeyboard()
+    {
+        SCRIVO_OPEN_TEST_CONNEXION(opened, FirebirdEngine);
+        useDatabase(std::move(opened));
+        host->window()->ShowCodeSearch();
+        auto *search = host->hosted<TfCouCodeRecherche>();
+        QVERIFY(search);
+        QLineEdit *field = search->edRecherche;
+        const auto shown = [search](int row, int column) {
+            return search->lvCodes->model()->index(row, column).data().toString();
+        };
+        QCOMPARE(search->lvCodes->model()->rowCount(), 0);
+        QVERIFY(!search->Index());
+
+        // The collateral modes named "Mode ..." come earlier, as categories only.
+        QTest::keyClicks(field, QStringLiteral("mode"));
+        QCOMPARE(shown(0, 0), QStringLiteral("Mode commentaires : colonne"));
+        for (Qt::Key key : {Qt::Key_Down, Qt::Key_Down, Qt::Key_Down, Qt::Key_Up})
+            QTest::keyClick(field, key);
+        QVERIFY(field->hasFocus());
+        QCOMPARE(shown(1, 2), QStringLiteral("£ATO: mode ligne#"));
+        QCOMPARE(host->press(search->lvCodes), QStringLiteral("£ATO: mode ligne#"));
+        QCOMPARE(host->insertedBy([&] { QTest::keyClick(field, Qt::Key_Return); }), QStringLiteral("£ATO: mode ligne#"));
+        QCOMPARE(host->chooseRow(search->lvCodes, 0), QStringLiteral("£ATO: mode colonne#"));
+
+        QTest::keyClick(field, Qt::Key_Escape);
+        QCOMPARE(field->text(), QString());
+        QCOMPARE(host->captions(search->lvCodes), (QStringList{"£ATO: mode colonne#", "£ATO: mode ligne#"}));
+
+        QTest::keyClicks(field, QStringLiteral("aucun code xyz"));
+        QCOMPARE(search->lvCodes->model()->rowCount(), 0);
+        QCOMPARE(host->insertedBy([&] { QTest::keyClick(field, Qt::Key_Return); }), QString());
+        host->window()->bDivers->setFocus();
+        QTest::keyClick(host->window()->bDivers, Qt::Key_F, Qt::ControlModifier);
+        QCOMPARE(host->hosted<TfCouCodeRecherche>(), search);
+        QVERIFY(field->hasFocus());
+        QCOMPARE(field->selectedText(), QStringLiteral("aucun code xyz"));
+        // From inside another picker, its first link holding the keyboard.
+        QTest::keyClick(host->window(), Qt::Key_D, Qt::AltModifier);
+        QTRY_VERIFY(host->hosted<TfCouCodeDivers>());
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_F, Qt::ControlModifier);
+        QVERIFY(host->hosted<TfCouCodeRecherche>());
+        QVERIFY(host->hosted<TfCouCodeRecherche>()->edRecherche->hasFocus());
         QCOMPARE(host->messages().texts(), QStringList());
     }
 

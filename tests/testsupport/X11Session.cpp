@@ -30,6 +30,16 @@ bool RunCommand(const QString &program, const QStringList &arguments, QString *o
     return process.exitStatus() == QProcess::NormalExit && process.exitCode() == 0;
 }
 
+bool PressKeys(const QString &keys)
+{
+    return RunCommand(QStringLiteral("xdotool"), {QStringLiteral("key"), QStringLiteral("--clearmodifiers"), keys});
+}
+
+bool TypeText(const QString &text)
+{
+    return RunCommand(QStringLiteral("xdotool"), {QStringLiteral("type"), QStringLiteral("--delay"), QStringLiteral("30"), text});
+}
+
 bool SetKeyboardLayout(const QString &layout)
 {
     return RunCommand(QStringLiteral("setxkbmap"), {layout});
@@ -136,9 +146,19 @@ bool ScrivoProcess::waitForStartUp() const
 
 bool ScrivoProcess::chooseCategory(int buttonTop) const
 {
+    return changesHostPanel([&] { return clickAt(50, buttonTop + 16); });
+}
+
+bool ScrivoProcess::chooseCategoryByKeys(const QString &keys) const
+{
+    return changesHostPanel([&] { return PressKeys(keys); });
+}
+
+bool ScrivoProcess::changesHostPanel(const std::function<bool()> &action) const
+{
     const QRect hostPanel(114, 0, WindowGeometry(FWindow).width() - 114, 300);
     const QImage before = grab(hostPanel);
-    if (before.isNull() || !clickAt(50, buttonTop + 16))
+    if (before.isNull() || !action())
         return false;
     return QTest::qWaitFor([&] { return grab(hostPanel) != before; }, 10000);
 }

@@ -11,10 +11,17 @@
 #include <QString>
 #include <QTemporaryDir>
 
+#include <functional>
+
 /// Whether an X display is there to run end-to-end tests on.
 bool HasX11Display();
 /// Runs a command to its end (at most 20 s); its standard output, trimmed, in `output`.
 bool RunCommand(const QString &program, const QStringList &arguments, QString *output = nullptr);
+/// Presses `keys` ("Return", "ctrl+f") on the window that has the keyboard focus, the
+/// modifiers held by the user released around them.
+bool PressKeys(const QString &keys);
+/// Types `text` on the window that has the keyboard focus, a key every 30 ms.
+bool TypeText(const QString &text);
 /// Switches the X keyboard layout ("us", "fr").
 bool SetKeyboardLayout(const QString &layout);
 
@@ -76,6 +83,9 @@ public:
     /// Clicks the category button whose top is at `buttonTop` and waits (at most 10 s) until
     /// the host panel shows something else: the picker is there to be clicked.
     bool chooseCategory(int buttonTop) const;
+    /// The same with the category's keys ("alt+d"): the button's click comes a moment
+    /// after them, as it shows itself pressed first.
+    bool chooseCategoryByKeys(const QString &keys) const;
     /// Waits (at most `milliseconds`) for a visible window of the program titled exactly
     /// `title`; empty when none shows.
     QString waitForWindow(const QString &title, int milliseconds = 10000) const;
@@ -93,6 +103,8 @@ public:
 
 private:
     QImage grab(const QRect &area) const;
+    /// Whether the host panel shows something else, within 10 s, after `action`.
+    bool changesHostPanel(const std::function<bool()> &action) const;
 
     QTemporaryDir FWorkstation;
     QProcessEnvironment FEnvironment;

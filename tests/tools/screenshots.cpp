@@ -1,8 +1,9 @@
 // Pictures for people to look at:
-//   screenshots <output folder>        the main window hosting each picker, one PNG each;
-//                                      with a connection in the registry (scripts/screenshots
-//                                      makes one to the demo database), the pickers that
-//                                      read the practice too
+//   screenshots <output folder>        the main window hosting each picker, one PNG each,
+//                                      and the search over every category with a few
+//                                      letters typed; with a connection in the registry
+//                                      (scripts/screenshots makes one to the demo
+//                                      database), the pickers that read the practice too
 //   screenshots --desktop <file.png>   the whole screen as it is now
 #include "app/ProcessObjects.h"
 #include "app/Scrivo.h"
@@ -11,11 +12,13 @@
 #include "config/COption.h"
 #include "config/CReferences.h"
 #include "data/CMedecin.h"
+#include "pickers/CouCodeRecherche.h"
 #include "support/WrkGraphics.h"
 
 #include <QApplication>
 #include <QDir>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QScreen>
 #include <QTimer>
@@ -56,15 +59,22 @@ int main(int argc, char *argv[])
     }
 
     int written = 0;
-    for (QPushButton *button : buttons) {
-        button->click();
+    const auto save = [&](const QString &name) {
         for (int i = 0; i < 10; ++i)
             QApplication::processEvents();
-        const QString file = QDir(folder).filePath(button->objectName().mid(1).toLower() + QStringLiteral(".png"));
+        const QString file = QDir(folder).filePath(name + QStringLiteral(".png"));
         if (window.grab().save(file)) {
             ++written;
             qInfo("%s", qPrintable(file));
         }
+    };
+    for (QPushButton *button : buttons) {
+        button->click();
+        save(button->objectName().mid(1).toLower());
     }
-    return written == buttons.size() ? 0 : 1;
+    window.ShowCodeSearch();
+    if (auto *search = window.panelHost->findChild<TfCouCodeRecherche *>())
+        search->edRecherche->setText(QStringLiteral("date jour"));
+    save(QStringLiteral("recherche"));
+    return written == buttons.size() + 1 ? 0 : 1;
 }
