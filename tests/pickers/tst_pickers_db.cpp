@@ -150,6 +150,10 @@ class TestPickersDb : public QObject {
     // What typing `query` into the search (Ctrl+F), then Enter, inserts.
     QString searched(const QString &query)
     {
+        // A window shortcut needs its window active (Windows does not make it so itself).
+        host->window()->activateWindow();
+        if (!QTest::qWaitForWindowActive(host->window()))
+            return QStringLiteral("(the main window never became active)");
         return host->insertedBy([&] {
             QTest::keyClick(host->window(), Qt::Key_F, Qt::ControlModifier);
             auto *search = host->hosted<TfCouCodeRecherche>();
