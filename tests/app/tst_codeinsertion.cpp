@@ -2,6 +2,7 @@
 // choice of the target window, the paste keystroke, the queue of codes behind a slow
 // reader, and what is told when no code could be typed.
 #include "app/CodeInsertion.h"
+#include "support/StrMan.h"
 #include "testsupport/RecordingWindowSystem.h"
 
 #include <QClipboard>
@@ -32,6 +33,13 @@ class TestCodeInsertion : public QObject {
     QString titleOf(platform::WindowHandle window) { return QString::fromStdString(ws->windowTitle(window)); }
 
 private slots:
+    // The descriptor's decoding uses the process-wide string manager.
+    void initTestCase() { StringManager = new TStringManager; }
+    void cleanupTestCase()
+    {
+        delete StringManager;
+        StringManager = nullptr;
+    }
     void init()
     {
         ws = new platform::RecordingWindowSystem;
